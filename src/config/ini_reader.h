@@ -1,0 +1,65 @@
+// Reads the control file: device tree, DAT paths, default directories, common data.
+#pragma once
+
+#include <string>
+
+#include "config/device_tree_sink.h"
+#include "config/string_list.h"
+#include "platform/win32.h"
+
+class CGetDataFromINI {
+ public:
+  CGetDataFromINI();
+
+  std::string GetINIPath();
+  std::string PathToUninstallFile(const std::string& device, int versionCode,
+                                  const std::string& keyName);
+  std::string GetSectionName(const std::string& device, int versionCode);
+  void SetCommonSection(const std::string& device);
+  bool FindAFile(const std::string& path);
+  bool CheckINIVersion();
+  bool GetCommonINIvalues(const std::string& device);
+  std::string GetTestRegEntry();
+  bool GetDefaultDirs();
+  bool GetUnregisterData(const std::string& device);
+  // Adds the devices of the control file's section headers to the tree.
+  bool LoadDeviceTree(const std::string& iniName, IDeviceTreeSink& tree);
+
+  const std::string& DevIDname() const { return m_sDevIDname; }
+  const std::string& DevIDfax() const { return m_sDevIDfax; }
+  const CStringArray& PnPIDs() const { return m_aPnPIDs; }
+  const CStringArray& MagicKeys() const { return m_aMagicKeys; }
+  const CStringArray& KnownClasses() const { return m_aKnownClasses; }
+  const CStringArray& Monitors() const { return m_aMonitors; }
+  const CStringArray& Services() const { return m_aServices; }
+  const CStringArray& MsiPacks() const { return m_aMsiPacks; }
+  const CStringArray& SWVersions() const { return m_aSWVersions; }
+  DWORD Timeout() const { return m_nTimeout; }
+  const std::string& DefaultVTDir() const { return m_sDefaultVTDir; }
+  const std::string& DefaultOCRDir() const { return m_sDefaultOCRDir; }
+  const std::string& OCRVal() const { return m_sOCRVal; }
+
+ private:
+  std::string m_sDevIDname;
+  std::string m_sDevIDfax;
+  DWORD m_nPnPIDs = 0;
+  CStringArray m_aPnPIDs;
+  DWORD m_nMagicKeys = 0;
+  CStringArray m_aMagicKeys;
+  CStringArray m_aKnownClasses;
+  CStringArray m_aMonitors;
+  CStringArray m_aServices;
+  DWORD m_nMSIs = 0;
+  CStringArray m_aMsiPacks;
+  DWORD m_nSWVersions = 0;
+  CStringArray m_aSWVersions;
+  DWORD m_nTimeout = 0;
+  std::string m_sDefaultVTDir;
+  std::string m_sDefaultOCRDir;
+  std::string m_sOCRVal;
+  bool m_bPathKnown = false;
+  std::string m_sINIPath;
+  std::string m_sVersionSection;
+  std::string m_sCommonSection;
+  std::string m_sVersionText;
+};

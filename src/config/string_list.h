@@ -1,0 +1,7 @@
+// An ordered, growable list of 8-bit texts.
+#pragma once
+
+#include <string>
+#include <vector>
+
+using CStringArray = std::vector<std::string>;

@@ -1,0 +1,143 @@
+// Every user-visible text of the program: id, name, text. Included by the
+// string table (C++) and by the resource script, so both builds show the same
+// texts. Add new texts to the section of their subsystem.
+// CVS_STRING(id, name, text)
+
+// Application names and files
+CVS_STRING(116, IDS_INI_FILE_NAME, "VtCvScrubber.ini")
+CVS_STRING(400, IDS_HELP_FILE_NAME, "VtCvScrubber.hlp")
+CVS_STRING(401, IDS_LOG_FILE_NAME, "VtCvScrubber.log")
+CVS_STRING(121, IDS_MESSAGE_CAPTION, "VT Corvus/TRX Software Uninstaller - Message")
+CVS_STRING(402, IDS_MAIN_TITLE, "Vantrel AiO Uninstall Utility")
+CVS_STRING(403, IDS_MAIN_WINDOW_CLASS, "#32770")
+
+// Run log
+CVS_STRING(410, IDS_LOG_OPEN_FAILED,
+           "Unable to open this application's log file.  Error: \"%d\"\n\nLog File: \"%s\"")
+CVS_STRING(411, IDS_LOG_HEADER_DATE_LINE,
+           "**  VtCvScrubber.Log \t\t\t       %d/%d/%4d at %d:%d:%d.%d")
+CVS_STRING(412, IDS_COPYRIGHT, "Copyright (C) 2003 Vantrel Corporation. All rights reserved.")
+CVS_STRING(413, IDS_LOG_FOOTER,
+           "\n***********************************************************************\nEnd of "
+           "VtCvScrubber.Log\n")
+CVS_STRING(420, IDS_FILE_ERROR_0, "No error occurred.")
+CVS_STRING(421, IDS_FILE_ERROR_1, "An unknown error occurred while accessing %1.")
+CVS_STRING(422, IDS_FILE_ERROR_2, "%1 was not found.")
+CVS_STRING(423, IDS_FILE_ERROR_3, "%1 contains an invalid path.")
+CVS_STRING(424, IDS_FILE_ERROR_4, "%1 could not be opened because there are too many open files.")
+CVS_STRING(425, IDS_FILE_ERROR_5, "Access to %1 was denied.")
+CVS_STRING(426, IDS_FILE_ERROR_6, "An invalid file handle was associated with %1.")
+CVS_STRING(427, IDS_FILE_ERROR_7, "%1 could not be removed because it is the current directory.")
+CVS_STRING(428, IDS_FILE_ERROR_8, "%1 could not be created because the directory is full.")
+CVS_STRING(429, IDS_FILE_ERROR_9, "Seek failed on %1")
+CVS_STRING(430, IDS_FILE_ERROR_10, "A hardware I/O error was reported while accessing %1.")
+CVS_STRING(431, IDS_FILE_ERROR_11, "A sharing violation occurred while accessing %1.")
+CVS_STRING(432, IDS_FILE_ERROR_12, "A locking violation occurred while accessing %1.")
+CVS_STRING(433, IDS_FILE_ERROR_13, "Disk full while accessing %1.")
+CVS_STRING(434, IDS_FILE_ERROR_14, "An attempt was made to access %1 past its end.")
+CVS_STRING(435, IDS_UNNAMED_FILE, "an unnamed file")
+
+// Control file reader
+CVS_STRING(117, IDS_FINDFILE_ENOENT,
+           "Unable to find file at \"%s\".\nError: File specification could not be matched "
+           "(meaning, File Not Found).")
+CVS_STRING(118, IDS_FINDFILE_EINVAL,
+           "Unable to find file at \"%s\".\nError: Invalid file name specification.")
+CVS_STRING(119, IDS_INI_MISSING_KEY,
+           "INI Error: missing section [%s] or Key \"%s\",\nor the key is missing its value.\n\nINI "
+           "file is \"%s\"")
+CVS_STRING(120, IDS_UNABLE_TO_FIND_FILE, "Unable to find file \"%s\".")
+CVS_STRING(156, IDS_NO_DEVICES_IN_INI,
+           "ERROR finding supported VT devices in this application's INI file.\n\nPossible causes: "
+           "(1) this application could not locate the INI file.\nor, (2) The INI file is corrupt "
+           "and is missing critical section headers.\n")
+CVS_STRING(212, IDS_INI_OPEN_FAILED, ">>> Unable to open INI file, %s")
+CVS_STRING(213, IDS_INI_READ_FAILED, "Unable to read line from the INI file, %s")
+CVS_STRING(214, IDS_INI_NO_VERSION, "Unable to find the version string in INI file, %s")
+CVS_STRING(215, IDS_INI_VERSION_ERROR,
+           "Version error found in INI file, %s \nVersion found: '%s' \nVersion expected: '%s'")
+
+// DAT list reader
+CVS_STRING(130, IDS_DAT_NO_MEMORY,
+           "Too little available memory.  Attempting to add line '%s' to a CStringArray object.")
+CVS_STRING(174, IDS_DAT_NO_INSTALL_DIR,
+           ">>> Unable to erase file from the VT Install directory.\n\tDirectory not found in the "
+           "registry. \n\n")
+CVS_STRING(175, IDS_DAT_NO_DESKTOP_DIR,
+           ">>> Unable to erase file from the 'Desktop' directory.\n\tAttempting to use a default "
+           "directory. \n")
+CVS_STRING(176, IDS_DAT_NO_OCR_DIR,
+           ">>> Unable to erase file from the OCR directory.\n\tThe directory may not exist. \n")
+CVS_STRING(177, IDS_DAT_NO_PROGRAMS_DIR,
+           ">>> May be unable to erase files from the 'User's Startup Directory' directory.\n\tUsing "
+           "default directory. \n")
+
+// Uninstall sequence
+CVS_STRING(153, IDS_NO_TEST_KEY, "Unable to get test data from the INI file to test PC access rights.")
+CVS_STRING(440, IDS_EXIT_A,
+           "An error occurred before any VT software could be removed. \nPlease read the "
+           "VtCvScrubber.log file (%s) \nfor error details.")
+CVS_STRING(441, IDS_EXIT_B,
+           ">>> Problem <<<\nThis application must be run with full Administrator Rights.\nThe "
+           "current logged-on user does not appear to have these rights.\n\nThis program cannot "
+           "remove the Vantrel software at this time.\n\nPlease log in as Administrator and try "
+           "running this program again.")
+CVS_STRING(442, IDS_EXIT_C,
+           "An error occurred before VT software files could be removed. \nPlease read the "
+           "VtCvScrubber.log file (%s) \nfor error details.")
+CVS_STRING(443, IDS_UNPLUG_CAPTION, "VT Corvus/TRX Software Uninstaller - Unplug reminder")
+CVS_STRING(444, IDS_UNPLUG_THREE_STEPS,
+           "===>   IMPORTANT INSTRUCTIONS   <===\n\nBefore proceeding with the VT software "
+           "removal:\n1) Turn OFF the all-in-one device, and\n2) UNPLUG the device's cable\n3) "
+           "UNPLUG the device's power cord.\n\nOnce these three steps are completed, continue by "
+           "selecting the 'OK' button below.")
+CVS_STRING(445, IDS_UNPLUG_PHOTO_DESK,
+           "===>   IMPORTANT INSTRUCTIONS   <===\n\nBefore proceeding with the VT software "
+           "removal:\n- Turn OFF the all-in-one device, OR...\n- UNPLUG the device's cable (USB or "
+           "Parallel). \n\nOnce these steps are completed, continue by selecting the 'OK' button "
+           "below.")
+CVS_STRING(446, IDS_UNPLUG_PLAIN,
+           "===>   IMPORTANT INSTRUCTIONS   <===\n\nBefore proceeding with the VT software "
+           "removal:\n- Turn OFF the all-in-one device, and\n- UNPLUG the device's cable (USB or "
+           "Parallel). \n\nOnce these steps are completed, continue by selecting the 'OK' button "
+           "below.")
+CVS_STRING(447, IDS_BANNER_SCRUBBING, "8 \tScrubbing AiO device '%s' \n")
+CVS_STRING(448, IDS_PROGRESS_READING_REG_DAT, "Reading Registry DAT file")
+CVS_STRING(449, IDS_CAPTION_UNINSTALLING_REG, "Uninstalling registry keys and values")
+CVS_STRING(450, IDS_PROGRESS_READING_FILES_DAT, "Reading Files DAT file")
+CVS_STRING(451, IDS_CAPTION_DELETING_FILES, "Deleting Vantrel files")
+CVS_STRING(452, IDS_PROGRESS_REMOVING_INF, "Removing VT INF file.")
+CVS_STRING(453, IDS_LOG_SEARCHING_INF, "))) Searching for VT Corvus/TRX device INF file. \n")
+CVS_STRING(454, IDS_INFO_FILE_1, "VtCvScrubber1.RTF")
+CVS_STRING(455, IDS_INFO_FILE_2, "VtCvScrubber2.RTF")
+CVS_STRING(456, IDS_INFO_FILE_3, "VtCvScrubber3.RTF")
+
+// Main window
+CVS_STRING(460, IDS_BANNER_TEXT, "VT Corvus/TRX Software Uninstaller")
+CVS_STRING(461, IDS_SUBTITLE, "Uninstall VT All-in-One software")
+CVS_STRING(462, IDS_SELECT_PROMPT, "Select from the list below the VT device to uninstall")
+CVS_STRING(463, IDS_UNINSTALL_BUTTON, "Uninstall")
+CVS_STRING(464, IDS_CANCEL_BUTTON, "Cancel")
+CVS_STRING(465, IDS_PROGRESS_CAPTION_INITIAL, "Uninstall progress...")
+CVS_STRING(466, IDS_PROGRESS_TEXT_INITIAL, "Waiting...")
+CVS_STRING(467, IDS_TIP_UNINSTALL, "Uninstall the VT device selected in the list box")
+CVS_STRING(468, IDS_TIP_CANCEL, "Exit the application")
+CVS_STRING(469, IDS_TIP_HELP, "Show the Scrubber's help window")
+CVS_STRING(470, IDS_LOG_SWITCH_OFF,
+           "Switch log file OFF -- an uninstall log file will NOT be created")
+CVS_STRING(471, IDS_LOG_SWITCH_ON, "Switch log file ON -- create log file")
+CVS_STRING(472, IDS_ABOUT_MENU, "&About VT Uninstaller")
+CVS_STRING(473, IDS_ABOUT_TITLE, "About  VT Corvus Uninstaller")
+CVS_STRING(474, IDS_ABOUT_VERSION, "VT Corvus Forced Uninstaller, ver. 2.02")
+
+// Information dialog
+CVS_STRING(480, IDS_INFO_TITLE, "VT Corvus/TRX Software Uninstaller - Confirmation")
+CVS_STRING(481, IDS_INFO_FOUND_TITLE, "VT device(s) found")
+CVS_STRING(482, IDS_INFO_CHOSEN_TITLE, "You have elected to uninstall software for ZI VeD device:")
+CVS_STRING(483, IDS_INFO_QUESTION, "Do you want to uninstall this device?")
+
+// Restart dialog
+CVS_STRING(490, IDS_REBOOT_TITLE, "VT Corvus/TRX Software Uninstaller - Reboot")
+CVS_STRING(491, IDS_REBOOT_TEXT_1, "To complete the removal of the VT software, the PC needs to reboot.")
+CVS_STRING(492, IDS_REBOOT_TEXT_2, "A DOS or Command  window may appears during the next reboot.")
+CVS_STRING(493, IDS_REBOOT_NOW_BUTTON, "Reboot Now")
