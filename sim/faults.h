@@ -9,12 +9,12 @@
 namespace sim {
 
 struct Fault {
-  std::string call;     // e.g. "DeleteFileA"
-  std::string path;     // file/directory full path, or LoadLibraryA module ("" = any)
-  std::string key;      // hive-rooted key path such as HKLM\SOFTWARE\X ("" = any)
-  std::string name;     // value, printer, port, monitor, service or function name ("" = any)
+  std::string call;  // e.g. "DeleteFileA"
+  std::string path;  // file/directory full path, or LoadLibraryA module ("" = any)
+  std::string key;   // hive-rooted key path such as HKLM\SOFTWARE\X ("" = any)
+  std::string name;  // value, printer, port, monitor, service or function name ("" = any)
   DWORD error = 0;
-  int times = -1;       // calls left; -1 = always
+  int times = -1;  // calls left; -1 = always
 };
 
 class Faults {

@@ -2,7 +2,10 @@
 // through one pointer set by ScopedMachine.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <string>
 
 #include "sim/faults.h"
@@ -21,16 +24,30 @@ class Machine {
   Machine(const Machine&) = delete;
   Machine& operator=(const Machine&) = delete;
 
-  SystemInfo system;    // version, code page, directories, drives, user rights, clock
+  SystemInfo system;    // version, directories, computer name, user rights, clock
   Registry registry;    // all hives
-  FileSystem files;     // drives/X/ on the host, flags, current directory
-  HandleTable handles;  // open keys, files, searches
+  FileSystem files;     // drives/X/ on the host, drive types, flags, current directory
+  HandleTable handles;  // open files, searches (registry keys live in `registry`)
   Faults faults;        // calls made to fail on purpose
   User user;            // message boxes, dialogs, script and transcript
   DWORD last_error = 0;
 
-  // machine.json as loaded; saved back with its key order kept.
-  nlohmann::ordered_json json;
+  // The image folder this Machine was loaded from ("" when built in code).
+  std::string image_dir;
+  // machine.json as loaded; saved back with its key order kept. Subsystems
+  // that keep their state in it (printers, services, restart …) change it
+  // here; SaveImage writes it when it differs from `saved_json`.
+  nlohmann::ordered_json json = nlohmann::ordered_json::object();
+  nlohmann::ordered_json saved_json = nlohmann::ordered_json::object();
+
+  // Buffers FormatMessageA allocated for the caller; LocalFree releases them.
+  std::set<void*> local_allocations;
+  // Modules LoadLibraryA handed out: HMODULE value -> module name.
+  std::map<uintptr_t, std::string> loaded_modules;
+
+  // Sets `code_page` for the texts of this PC (sim/text.h is process-wide).
+  void SetCodePage(unsigned codePage);
+  unsigned code_page = 1252;
 };
 
 // The Machine that Windows calls act on; nullptr outside a ScopedMachine.
@@ -52,5 +69,9 @@ class ScopedMachine {
 struct ProcessExit {
   unsigned code;
 };
+
+// Functions of modules that LoadLibraryA knows ("SetupApi.dll" …), for
+// GetProcAddress. Later subsystems register theirs (process-wide).
+void RegisterModuleFunction(const std::string& module, const std::string& name, FARPROC fn);
 
 }  // namespace sim

@@ -28,6 +28,12 @@ class CListFromFile {
   static void ResetFirstRead();
 
  private:
+  // The entry a line gives; false when the line adds nothing.
+  bool EntryFromLine(const std::string& line, std::string& entry) const;
+  // Logs the first of the install, desktop, OCR and common programs-menu
+  // directories that is empty (every read but the first of the run).
+  void CheckDirectories() const;
+
   int m_nCount = 0;
   std::string m_sDir[9];  // slots 1-9 in prefix order
 };

@@ -40,6 +40,21 @@ class CGetDataFromINI {
   const std::string& OCRVal() const { return m_sOCRVal; }
 
  private:
+  // A text key of size characters (terminator included) with the default
+  // "NotFound": false when missing (the default came back, in any case).
+  bool ReadText(const std::string& section, const char* key, DWORD size, std::string& value);
+  // A count key with the default 65536: false when 65536 or more.
+  bool ReadCount(const std::string& section, const char* key, DWORD& count);
+  // The numbered keys base1..baseN (512); non-empty values appended. False at
+  // the first missing one, which is reported under origin.
+  bool ReadNumbered(const char* origin, const std::string& section, const char* base, DWORD count,
+                    CStringArray& list);
+  // A comma list (512): false when the key is missing (reported under origin).
+  bool ReadCommaList(const char* origin, const std::string& section, const char* key,
+                     CStringArray& list);
+  // LogNote of string 119: section, key, control-file path.
+  void ReportMissing(const char* origin, const std::string& section, const std::string& key);
+
   std::string m_sDevIDname;
   std::string m_sDevIDfax;
   DWORD m_nPnPIDs = 0;

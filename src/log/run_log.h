@@ -3,12 +3,14 @@
 
 #include <string>
 
+#include "platform/crt_file.h"
 #include "platform/win32.h"
 
 class CRunLog {
  public:
   // With the log switch on: builds the log path and opens the file for
-  // appending (text mode, exclusive). A failed open shows the open-failure box.
+  // appending (text mode, exclusive). A failed open shows the open-failure box
+  // and the entry is lost.
   CRunLog();
   ~CRunLog();
   CRunLog(const CRunLog&) = delete;
@@ -22,7 +24,7 @@ class CRunLog {
   void Append(const std::string& first, const std::string& second);
   void Close();
 
-  HANDLE m_hFile;
+  CCrtFile m_file;
 };
 
 // Header and footer of a run log.
@@ -40,5 +42,6 @@ std::string RunLogPath();
 void SetLogSwitch(const int* mainWindowLogFileOn);
 bool IsLogFileOn();
 
-// Resets the run-wide state of the log (the kept log directory).
+// Resets the run-wide state of the log (the kept log directory). The switch
+// is the main window's: it registers and unregisters it itself.
 void ResetRunLogState();

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Runs the program on a fresh copy of a sample PC, answering with the sample's
+# script, then shows the transcript, the run log and what changed in the image.
+# Usage: scripts/demo.sh [SAMPLE]   (SAMPLE: a folder name under samples/, default xp)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+sample=${1:-xp}
+[ -d "samples/$sample" ] || { echo "no sample PC samples/$sample" >&2; exit 2; }
+scripts/install-deps.sh
+
+cmake -S . -B build/demo -G Ninja -DCMAKE_BUILD_TYPE=Release -DCVS_TESTS=OFF >/dev/null
+cmake --build build/demo -j "$(nproc)" --target vtsim
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp -a "samples/$sample" "$work/before"
+cp -a "samples/$sample" "$work/pc"
+
+echo "== transcript"
+status=0
+build/demo/vtsim run "$work/pc" --script "samples/$sample/script.txt" || status=$?
+
+echo
+echo "== run log"
+log=$(find "$work/pc/drives" -iname 'VtCvScrubber.log' | head -n 1)
+if [ -n "$log" ]; then tr -d '\r' < "$log"; else echo "(no run log)"; fi
+
+echo
+echo "== what changed in the image"
+diff -r "$work/before" "$work/pc" || true
+echo
+echo "vtsim exit status: $status"

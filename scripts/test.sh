@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds and runs every check: the tests (with address and undefined-behaviour
+# sanitizers), the MinGW compile of program code, clang-format, and the fuzz
+# targets for a bounded time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+jobs=$(nproc)
+
+echo "== program code compiles for Windows (i686-w64-mingw32-g++)"
+scripts/check-mingw.sh
+
+echo "== clang-format"
+files=$(git ls-files '*.cpp' '*.h' 2>/dev/null || find src sim tools tests bench fuzz -name '*.cpp' -o -name '*.h')
+clang-format --dry-run --Werror $files
+
+echo "== tests (address and undefined-behaviour sanitizers)"
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCVS_SANITIZE=ON >/dev/null
+cmake --build build/test -j "$jobs"
+(cd build/test && ctest --output-on-failure -j "$jobs")
+
+echo "== fuzz targets (clang, bounded time)"
+scripts/fuzz.sh "${FUZZ_SECONDS:-20}"

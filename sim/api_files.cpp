@@ -1,0 +1,489 @@
+// File and directory calls of the simulated PC, with Windows' results and
+// error codes. Every call asks the fault list first.
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/win32.h"
+#include "sim/machine.h"
+#include "sim/open_files.h"
+
+namespace fs = std::filesystem;
+using sim::Machine;
+using sim::OpenFile;
+using sim::PathLookup;
+
+namespace {
+
+template <class T>
+T Fail(Machine& m, DWORD error, T result) {
+  m.last_error = error;
+  return result;
+}
+
+// The path a fault is matched against: the full path when it has a form.
+std::string FaultPath(const PathLookup& p, LPCSTR given) {
+  return p.full.empty() ? std::string(given ? given : "") : p.full;
+}
+
+const DWORD kReadBits = GENERIC_READ | 0x10000000 /*GENERIC_ALL*/ | 0x0001 /*FILE_READ_DATA*/;
+const DWORD kWriteBits =
+    GENERIC_WRITE | 0x10000000 /*GENERIC_ALL*/ | 0x0002 /*FILE_WRITE_DATA*/ | 0x0004 /*APPEND*/;
+
+// Opens of one file must allow each other's access (ERROR_SHARING_VIOLATION).
+bool SharingConflict(Machine& m, const std::string& full, bool read, bool write, DWORD share) {
+  for (const auto& h : m.handles.All()) {
+    if (h.second->Kind() != sim::HandleKind::File) continue;
+    const auto& o = static_cast<const OpenFile&>(*h.second);
+    if (!sim::EqualNoCase(o.full, full)) continue;
+    if ((o.read && !(share & FILE_SHARE_READ)) || (o.write && !(share & FILE_SHARE_WRITE)) ||
+        (read && !(o.share & FILE_SHARE_READ)) || (write && !(o.share & FILE_SHARE_WRITE)))
+      return true;
+  }
+  return false;
+}
+
+bool OpenWithoutDeleteSharing(Machine& m, const std::string& full) {
+  for (const auto& h : m.handles.All()) {
+    if (h.second->Kind() != sim::HandleKind::File) continue;
+    const auto& o = static_cast<const OpenFile&>(*h.second);
+    if (sim::EqualNoCase(o.full, full) && !(o.share & FILE_SHARE_DELETE)) return true;
+  }
+  return false;
+}
+
+// Windows' answer when a path's item is missing: 3 when a folder above it is
+// missing too, else 2.
+DWORD MissingError(const PathLookup& p) {
+  return p.parent_exists ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+}
+
+DWORD CopyOut(const std::string& s, LPSTR buffer, DWORD size) {
+  if (buffer && size > s.size()) {
+    std::memcpy(buffer, s.c_str(), s.size() + 1);
+    return static_cast<DWORD>(s.size());
+  }
+  return static_cast<DWORD>(s.size() + 1);  // the size needed, terminator included
+}
+
+FILETIME ToFileTime(int64_t unixSeconds) {
+  uint64_t t = static_cast<uint64_t>(unixSeconds + 11644473600LL) * 10000000ULL;
+  FILETIME f;
+  f.dwLowDateTime = static_cast<DWORD>(t);
+  f.dwHighDateTime = static_cast<DWORD>(t >> 32);
+  return f;
+}
+
+uint64_t HostSize(const std::string& host) {
+  std::error_code ec;
+  auto s = fs::file_size(host, ec);
+  return ec ? 0 : static_cast<uint64_t>(s);
+}
+
+std::string ParentOf(const std::string& full) {
+  size_t pos = full.rfind('\\');
+  if (pos == std::string::npos) return full;
+  return pos <= 2 ? full.substr(0, 3) : full.substr(0, pos);
+}
+
+}  // namespace
+
+HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
+                          LPSECURITY_ATTRIBUTES, DWORD dwCreationDisposition,
+                          DWORD dwFlagsAndAttributes, HANDLE) {
+  Machine& m = sim::CurrentOrDie();
+  PathLookup p = m.files.Lookup(lpFileName ? lpFileName : "");
+  if (DWORD e = m.faults.Check("CreateFileA", FaultPath(p, lpFileName)))
+    return Fail(m, e, INVALID_HANDLE_VALUE);
+  if (!lpFileName) return Fail(m, ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
+  if (p.error) return Fail(m, p.error, INVALID_HANDLE_VALUE);
+  if (dwCreationDisposition < CREATE_NEW || dwCreationDisposition > TRUNCATE_EXISTING)
+    return Fail(m, ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
+  const bool read = (dwDesiredAccess & kReadBits) != 0;
+  const bool write = (dwDesiredAccess & kWriteBits) != 0;
+  if (dwCreationDisposition == TRUNCATE_EXISTING && !write)
+    return Fail(m, ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
+  if (!p.parent_exists) return Fail(m, ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
+  if (p.exists && p.directory) return Fail(m, ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
+  DWORD error = 0;
+  if (p.exists) {
+    if (dwCreationDisposition == CREATE_NEW)
+      return Fail(m, ERROR_FILE_EXISTS, INVALID_HANDLE_VALUE);
+    sim::FileFlags flags = m.files.Flags(p.full);
+    const bool truncate =
+        dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == TRUNCATE_EXISTING;
+    if (flags.read_only && (write || truncate))
+      return Fail(m, ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
+    if (flags.in_use || SharingConflict(m, p.full, read, write, dwShareMode))
+      return Fail(m, ERROR_SHARING_VIOLATION, INVALID_HANDLE_VALUE);
+    if (truncate) {
+      std::ofstream t(p.host, std::ios::binary | std::ios::trunc);
+      if (!t) return Fail(m, ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
+    }
+    if (dwCreationDisposition == OPEN_ALWAYS || dwCreationDisposition == CREATE_ALWAYS)
+      error = ERROR_ALREADY_EXISTS;
+  } else {
+    if (dwCreationDisposition == OPEN_EXISTING || dwCreationDisposition == TRUNCATE_EXISTING)
+      return Fail(m, ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
+    std::ofstream t(p.host, std::ios::binary | std::ios::trunc);
+    if (!t) return Fail(m, ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
+    t.close();
+    p = m.files.Lookup(lpFileName);
+    if (dwFlagsAndAttributes & FILE_ATTRIBUTE_READONLY) m.files.SetReadOnly(p.full, true);
+  }
+  auto file = std::make_unique<OpenFile>();
+  file->full = p.full;
+  file->host = p.host;
+  file->read = read;
+  file->write = write;
+  file->share = dwShareMode;
+  m.last_error = error;
+  return m.handles.Add(std::move(file));
+}
+
+BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
+                     LPDWORD lpNumberOfBytesRead, LPOVERLAPPED) {
+  Machine& m = sim::CurrentOrDie();
+  if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
+  OpenFile* f = m.handles.GetAs<OpenFile>(hFile);
+  if (DWORD e = m.faults.Check("ReadFile", f ? f->full : "")) return Fail(m, e, FALSE);
+  if (!f) return Fail(m, ERROR_INVALID_HANDLE, FALSE);
+  if (!f->read) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
+  if (nNumberOfBytesToRead == 0) return TRUE;
+  if (!lpBuffer) return Fail(m, 998 /*ERROR_NOACCESS*/, FALSE);
+  std::ifstream in(f->host, std::ios::binary);
+  if (!in) return Fail(m, ERROR_INVALID_HANDLE, FALSE);
+  in.seekg(static_cast<std::streamoff>(f->position));
+  in.read(static_cast<char*>(lpBuffer), nNumberOfBytesToRead);
+  DWORD got = static_cast<DWORD>(in.gcount());
+  f->position += got;
+  if (lpNumberOfBytesRead) *lpNumberOfBytesRead = got;
+  return TRUE;
+}
+
+BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
+                      LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED) {
+  Machine& m = sim::CurrentOrDie();
+  if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
+  OpenFile* f = m.handles.GetAs<OpenFile>(hFile);
+  if (DWORD e = m.faults.Check("WriteFile", f ? f->full : "")) return Fail(m, e, FALSE);
+  if (!f) return Fail(m, ERROR_INVALID_HANDLE, FALSE);
+  if (!f->write) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
+  if (nNumberOfBytesToWrite == 0) return TRUE;
+  if (!lpBuffer) return Fail(m, 998 /*ERROR_NOACCESS*/, FALSE);
+  std::fstream out(f->host, std::ios::binary | std::ios::in | std::ios::out);
+  if (!out) return Fail(m, ERROR_INVALID_HANDLE, FALSE);
+  uint64_t size = HostSize(f->host);
+  if (f->position > size) {
+    // Writing past the end fills the gap with zeros.
+    out.seekp(0, std::ios::end);
+    std::string zeros(static_cast<size_t>(f->position - size), '\0');
+    out.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+  }
+  out.seekp(static_cast<std::streamoff>(f->position));
+  out.write(static_cast<const char*>(lpBuffer), nNumberOfBytesToWrite);
+  out.flush();
+  if (!out) return Fail(m, ERROR_DISK_FULL, FALSE);
+  f->position += nNumberOfBytesToWrite;
+  if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = nNumberOfBytesToWrite;
+  return TRUE;
+}
+
+DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh,
+                            DWORD dwMoveMethod) {
+  Machine& m = sim::CurrentOrDie();
+  OpenFile* f = m.handles.GetAs<OpenFile>(hFile);
+  if (DWORD e = m.faults.Check("SetFilePointer", f ? f->full : ""))
+    return Fail(m, e, INVALID_SET_FILE_POINTER);
+  if (!f) return Fail(m, ERROR_INVALID_HANDLE, INVALID_SET_FILE_POINTER);
+  int64_t distance =
+      lpDistanceToMoveHigh
+          ? static_cast<int64_t>(
+                (static_cast<uint64_t>(static_cast<DWORD>(*lpDistanceToMoveHigh)) << 32) |
+                static_cast<DWORD>(lDistanceToMove))
+          : static_cast<int64_t>(lDistanceToMove);
+  int64_t base;
+  switch (dwMoveMethod) {
+    case FILE_BEGIN:
+      base = 0;
+      break;
+    case FILE_CURRENT:
+      base = static_cast<int64_t>(f->position);
+      break;
+    case FILE_END:
+      base = static_cast<int64_t>(HostSize(f->host));
+      break;
+    default:
+      return Fail(m, ERROR_INVALID_PARAMETER, INVALID_SET_FILE_POINTER);
+  }
+  int64_t target = base + distance;
+  if (target < 0) return Fail(m, 131 /*ERROR_NEGATIVE_SEEK*/, INVALID_SET_FILE_POINTER);
+  f->position = static_cast<uint64_t>(target);
+  if (lpDistanceToMoveHigh) *lpDistanceToMoveHigh = static_cast<LONG>(f->position >> 32);
+  m.last_error = 0;
+  return static_cast<DWORD>(f->position);
+}
+
+BOOL WINAPI CloseHandle(HANDLE hObject) {
+  Machine& m = sim::CurrentOrDie();
+  if (DWORD e = m.faults.Check("CloseHandle")) return Fail(m, e, FALSE);
+  sim::HandleObject* o = m.handles.Get(hObject);
+  // Find searches close with FindClose only.
+  if (!o || o->Kind() == sim::HandleKind::Find) return Fail(m, ERROR_INVALID_HANDLE, FALSE);
+  m.handles.Close(hObject);
+  return TRUE;
+}
+
+BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
+  Machine& m = sim::CurrentOrDie();
+  PathLookup p = m.files.Lookup(lpFileName ? lpFileName : "");
+  if (DWORD e = m.faults.Check("DeleteFileA", FaultPath(p, lpFileName))) return Fail(m, e, FALSE);
+  if (!lpFileName) return Fail(m, ERROR_PATH_NOT_FOUND, FALSE);
+  if (p.error) return Fail(m, p.error, FALSE);
+  if (!p.exists) return Fail(m, MissingError(p), FALSE);
+  if (p.directory || m.files.Flags(p.full).read_only) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
+  if (m.files.Flags(p.full).in_use || OpenWithoutDeleteSharing(m, p.full))
+    return Fail(m, ERROR_SHARING_VIOLATION, FALSE);
+  std::error_code ec;
+  if (!fs::remove(p.host, ec)) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
+  m.files.Forget(p.full);
+  return TRUE;
+}
+
+BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
+  Machine& m = sim::CurrentOrDie();
+  PathLookup p = m.files.Lookup(lpPathName ? lpPathName : "");
+  if (DWORD e = m.faults.Check("RemoveDirectoryA", FaultPath(p, lpPathName)))
+    return Fail(m, e, FALSE);
+  if (!lpPathName) return Fail(m, ERROR_PATH_NOT_FOUND, FALSE);
+  if (p.error) return Fail(m, p.error, FALSE);
+  if (!p.exists) return Fail(m, MissingError(p), FALSE);
+  if (!p.directory) return Fail(m, ERROR_DIRECTORY, FALSE);
+  if (p.root || m.files.Flags(p.full).read_only) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
+  // The process holds its current directory open.
+  if (m.files.Flags(p.full).in_use || sim::EqualNoCase(p.full, m.files.current_dir))
+    return Fail(m, ERROR_SHARING_VIOLATION, FALSE);
+  std::error_code ec;
+  if (!fs::is_empty(p.host, ec)) return Fail(m, ERROR_DIR_NOT_EMPTY, FALSE);
+  if (!fs::remove(p.host, ec)) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
+  m.files.Forget(p.full);
+  return TRUE;
+}
+
+BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES) {
+  Machine& m = sim::CurrentOrDie();
+  PathLookup p = m.files.Lookup(lpPathName ? lpPathName : "");
+  if (DWORD e = m.faults.Check("CreateDirectoryA", FaultPath(p, lpPathName)))
+    return Fail(m, e, FALSE);
+  if (!lpPathName) return Fail(m, ERROR_PATH_NOT_FOUND, FALSE);
+  if (p.error) return Fail(m, p.error, FALSE);
+  if (p.exists) return Fail(m, ERROR_ALREADY_EXISTS, FALSE);
+  if (!p.parent_exists) return Fail(m, ERROR_PATH_NOT_FOUND, FALSE);
+  std::error_code ec;
+  if (!fs::create_directory(p.host, ec)) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
+  return TRUE;
+}
+
+namespace {
+
+WIN32_FIND_DATAA FindData(const std::string& name, const std::string& shortName, bool directory,
+                          bool readOnly, uint64_t size, int64_t writeTime) {
+  WIN32_FIND_DATAA d;
+  std::memset(&d, 0, sizeof d);
+  d.dwFileAttributes = directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  if (readOnly) d.dwFileAttributes |= FILE_ATTRIBUTE_READONLY;
+  d.ftCreationTime = d.ftLastAccessTime = d.ftLastWriteTime = ToFileTime(writeTime);
+  d.nFileSizeHigh = static_cast<DWORD>(size >> 32);
+  d.nFileSizeLow = static_cast<DWORD>(size);
+  std::strncpy(d.cFileName, name.c_str(), sizeof d.cFileName - 1);
+  if (shortName.size() < sizeof d.cAlternateFileName)
+    std::strncpy(d.cAlternateFileName, shortName.c_str(), sizeof d.cAlternateFileName - 1);
+  return d;
+}
+
+}  // namespace
+
+HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
+  Machine& m = sim::CurrentOrDie();
+  std::string pattern = lpFileName ? lpFileName : "";
+  const bool endsWithSlash = !pattern.empty() && (pattern.back() == '\\' || pattern.back() == '/');
+  PathLookup p = m.files.Lookup(pattern, true);
+  if (DWORD e = m.faults.Check("FindFirstFileA", FaultPath(p, lpFileName)))
+    return Fail(m, e, INVALID_HANDLE_VALUE);
+  if (!lpFileName || !lpFindFileData) return Fail(m, ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
+  if (p.error) return Fail(m, p.error, INVALID_HANDLE_VALUE);
+  // "C:\dir\" names no file: 2 when the folder exists, 3 when it does not.
+  if (endsWithSlash || p.root) {
+    if (p.exists && p.directory) return Fail(m, ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
+    return Fail(m, ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
+  }
+  if (!p.parent_exists) return Fail(m, ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
+  const std::string dirFull = ParentOf(p.full);
+  const std::string dirHost = fs::path(p.host).parent_path().string();
+  auto search = std::make_unique<sim::FindSearch>();
+  std::vector<sim::DirEntry> entries;
+  if (!m.files.List(dirHost, &entries)) return Fail(m, ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
+  std::vector<std::string> shorts = m.files.ShortNames(dirFull, entries);
+  const std::string& name = p.name;
+  const bool wild = name.find_first_of("*?") != std::string::npos;
+  if (dirFull.size() > 3 && wild) {
+    // Folders other than a root list "." and ".." first, as NTFS does.
+    for (const char* dot : {".", ".."})
+      if (sim::WildcardMatch(name, dot))
+        search->results.push_back(FindData(dot, "", true, false, 0, 0));
+  }
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const sim::DirEntry& e = entries[i];
+    // The 8.3 name matches too, as on Windows ("*.htm" finds "a.html").
+    bool match = wild ? sim::WildcardMatch(name, e.name) ||
+                            (!shorts[i].empty() && sim::WildcardMatch(name, shorts[i]))
+                      : sim::EqualNoCase(name, e.name) ||
+                            (!shorts[i].empty() && sim::EqualNoCase(name, shorts[i]));
+    if (!match) continue;
+    bool ro = m.files.Flags(sim::JoinPath(dirFull, e.name)).read_only;
+    search->results.push_back(FindData(e.name, shorts[i], e.directory, ro, e.size, e.write_time));
+  }
+  if (search->results.empty()) return Fail(m, ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
+  *lpFindFileData = search->results[0];
+  search->next = 1;
+  m.last_error = 0;
+  return m.handles.Add(std::move(search));
+}
+
+BOOL WINAPI FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData) {
+  Machine& m = sim::CurrentOrDie();
+  if (DWORD e = m.faults.Check("FindNextFileA")) return Fail(m, e, FALSE);
+  auto* s = m.handles.GetAs<sim::FindSearch>(hFindFile);
+  if (!s) return Fail(m, ERROR_INVALID_HANDLE, FALSE);
+  if (!lpFindFileData) return Fail(m, ERROR_INVALID_PARAMETER, FALSE);
+  if (s->next >= s->results.size()) return Fail(m, ERROR_NO_MORE_FILES, FALSE);
+  *lpFindFileData = s->results[s->next++];
+  return TRUE;
+}
+
+BOOL WINAPI FindClose(HANDLE hFindFile) {
+  Machine& m = sim::CurrentOrDie();
+  if (DWORD e = m.faults.Check("FindClose")) return Fail(m, e, FALSE);
+  if (!m.handles.GetAs<sim::FindSearch>(hFindFile)) return Fail(m, ERROR_INVALID_HANDLE, FALSE);
+  m.handles.Close(hFindFile);
+  return TRUE;
+}
+
+DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuffer) {
+  Machine& m = sim::CurrentOrDie();
+  if (DWORD e = m.faults.Check("GetCurrentDirectoryA")) return Fail(m, e, DWORD(0));
+  return CopyOut(m.files.current_dir, lpBuffer, nBufferLength);
+}
+
+BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName) {
+  Machine& m = sim::CurrentOrDie();
+  PathLookup p = m.files.Lookup(lpPathName ? lpPathName : "");
+  if (DWORD e = m.faults.Check("SetCurrentDirectoryA", FaultPath(p, lpPathName)))
+    return Fail(m, e, FALSE);
+  if (!lpPathName) return Fail(m, ERROR_INVALID_PARAMETER, FALSE);
+  if (p.error) return Fail(m, p.error, FALSE);
+  if (!p.exists) return Fail(m, MissingError(p), FALSE);
+  if (!p.directory) return Fail(m, ERROR_DIRECTORY, FALSE);
+  m.files.current_dir = p.full;
+  return TRUE;
+}
+
+DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
+  Machine& m = sim::CurrentOrDie();
+  PathLookup p = m.files.Lookup(lpFileName ? lpFileName : "");
+  if (DWORD e = m.faults.Check("GetFileAttributesA", FaultPath(p, lpFileName)))
+    return Fail(m, e, INVALID_FILE_ATTRIBUTES);
+  if (!lpFileName) return Fail(m, ERROR_PATH_NOT_FOUND, INVALID_FILE_ATTRIBUTES);
+  if (p.error) return Fail(m, p.error, INVALID_FILE_ATTRIBUTES);
+  if (!p.exists) return Fail(m, MissingError(p), INVALID_FILE_ATTRIBUTES);
+  DWORD a = p.directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  if (m.files.Flags(p.full).read_only) a |= FILE_ATTRIBUTE_READONLY;
+  return a;
+}
+
+BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes) {
+  Machine& m = sim::CurrentOrDie();
+  PathLookup p = m.files.Lookup(lpFileName ? lpFileName : "");
+  if (DWORD e = m.faults.Check("SetFileAttributesA", FaultPath(p, lpFileName)))
+    return Fail(m, e, FALSE);
+  if (!lpFileName) return Fail(m, ERROR_PATH_NOT_FOUND, FALSE);
+  if (p.error) return Fail(m, p.error, FALSE);
+  if (!p.exists) return Fail(m, MissingError(p), FALSE);
+  const bool ro = (dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+  if (ro != m.files.Flags(p.full).read_only) m.files.SetReadOnly(p.full, ro);
+  return TRUE;
+}
+
+DWORD WINAPI GetShortPathNameA(LPCSTR lpszLongPath, LPSTR lpszShortPath, DWORD cchBuffer) {
+  Machine& m = sim::CurrentOrDie();
+  PathLookup p = m.files.Lookup(lpszLongPath ? lpszLongPath : "");
+  if (DWORD e = m.faults.Check("GetShortPathNameA", FaultPath(p, lpszLongPath)))
+    return Fail(m, e, DWORD(0));
+  if (!lpszLongPath) return Fail(m, ERROR_INVALID_PARAMETER, DWORD(0));
+  if (p.error) return Fail(m, p.error, DWORD(0));
+  if (!p.exists) return Fail(m, MissingError(p), DWORD(0));
+  // Each name that is no 8.3 name is replaced by its short name, which is
+  // kept from now on so that it does not shift.
+  std::string longSoFar = p.full.substr(0, 3);
+  std::string result = longSoFar;
+  size_t start = 3;
+  while (start < p.full.size()) {
+    size_t end = p.full.find('\\', start);
+    if (end == std::string::npos) end = p.full.size();
+    std::string name = p.full.substr(start, end - start);
+    std::string shortName =
+        m.files.ShortName(longSoFar, m.files.Lookup(longSoFar).host, name, true);
+    result = sim::JoinPath(result, shortName.empty() ? name : shortName);
+    longSoFar = sim::JoinPath(longSoFar, name);
+    start = end + 1;
+  }
+  std::string given = lpszLongPath;
+  if (!given.empty() && (given.back() == '\\' || given.back() == '/') && result.back() != '\\')
+    result += '\\';
+  m.last_error = 0;
+  return CopyOut(result, lpszShortPath, cchBuffer);
+}
+
+DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer) {
+  Machine& m = sim::CurrentOrDie();
+  if (DWORD e = m.faults.Check("GetTempPathA")) return Fail(m, e, DWORD(0));
+  const std::string* temp = m.system.Directory("temp");
+  if (!temp) return Fail(m, ERROR_FILE_NOT_FOUND, DWORD(0));
+  std::string path = *temp;
+  if (path.empty() || path.back() != '\\') path += '\\';
+  return CopyOut(path, lpBuffer, nBufferLength);
+}
+
+UINT WINAPI GetDriveTypeA(LPCSTR lpRootPathName) {
+  Machine& m = sim::CurrentOrDie();
+  if (DWORD e = m.faults.Check("GetDriveTypeA", lpRootPathName ? lpRootPathName : ""))
+    return Fail(m, e, DRIVE_UNKNOWN);
+  std::string root = lpRootPathName ? lpRootPathName : m.files.current_dir.substr(0, 3);
+  // Only a drive's root names a drive ("C:\" or "C:").
+  if (root.size() < 2 || root.size() > 3 || root[1] != ':' ||
+      (root.size() == 3 && root[2] != '\\' && root[2] != '/'))
+    return DRIVE_NO_ROOT_DIR;
+  char letter = root[0];
+  if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 32);
+  if (letter < 'A' || letter > 'Z') return DRIVE_NO_ROOT_DIR;
+  return m.files.DriveType(letter);
+}
+
+BOOL WINAPI GetDiskFreeSpaceExA(LPCSTR lpDirectoryName,
+                                PULARGE_INTEGER lpFreeBytesAvailableToCaller,
+                                PULARGE_INTEGER lpTotalNumberOfBytes,
+                                PULARGE_INTEGER lpTotalNumberOfFreeBytes) {
+  Machine& m = sim::CurrentOrDie();
+  PathLookup p = m.files.Lookup(lpDirectoryName ? lpDirectoryName : m.files.current_dir);
+  if (DWORD e = m.faults.Check("GetDiskFreeSpaceExA", FaultPath(p, lpDirectoryName)))
+    return Fail(m, e, FALSE);
+  if (p.error) return Fail(m, p.error, FALSE);
+  if (!p.exists) return Fail(m, ERROR_PATH_NOT_FOUND, FALSE);
+  if (!p.directory) return Fail(m, ERROR_DIRECTORY, FALSE);
+  sim::DriveInfo d = m.files.Drive(p.full[0]);
+  if (lpFreeBytesAvailableToCaller) lpFreeBytesAvailableToCaller->QuadPart = d.free_bytes;
+  if (lpTotalNumberOfBytes)
+    lpTotalNumberOfBytes->QuadPart = d.total_bytes > d.free_bytes ? d.total_bytes : d.free_bytes;
+  if (lpTotalNumberOfFreeBytes) lpTotalNumberOfFreeBytes->QuadPart = d.free_bytes;
+  return TRUE;
+}

@@ -1,0 +1,439 @@
+#include "sim/filesystem.h"
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <set>
+
+namespace sim {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsBadNameChar(unsigned char c) {
+  return c < 0x20 || c == '<' || c == '>' || c == '"' || c == '|' || c == ':';
+}
+
+bool HasWildcard(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
+
+std::vector<std::string> Split(const std::string& s) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= s.size()) {
+    size_t end = s.find('\\', start);
+    if (end == std::string::npos) end = s.size();
+    parts.push_back(s.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
+std::string HostJoin(const std::string& dir, const std::string& name) {
+  return (fs::path(dir) / fs::path(name)).string();
+}
+
+bool IsShortChar(unsigned char c) {
+  return c > 0x20 &&
+         std::string("+,;=[]\"*/:<>?\\|.").find(static_cast<char>(c)) == std::string::npos;
+}
+
+std::string CleanShortPart(const std::string& s) {
+  std::string out;
+  for (char ch : s) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c == ' ' || c == '.') continue;
+    if (std::string("+,;=[]").find(ch) != std::string::npos) {
+      out += '_';
+    } else if (c >= 0x20) {
+      out += static_cast<char>(FoldUpper(c));
+    }
+  }
+  return out;
+}
+
+// '?' matches one character; at the end of the name, trailing '?' and '*'
+// match nothing (DOS rules).
+bool Glob(const char* p, const char* n) {
+  while (*p) {
+    if (*p == '*') {
+      while (*p == '*') ++p;
+      if (!*p) return true;
+      for (const char* s = n; *s; ++s)
+        if (Glob(p, s)) return true;
+      return Glob(p, n + std::char_traits<char>::length(n));
+    }
+    if (!*n) {
+      while (*p == '?' || *p == '*') ++p;
+      return !*p;
+    }
+    if (*p != '?' && *p != *n) return false;
+    ++p;
+    ++n;
+  }
+  return !*n;
+}
+
+}  // namespace
+
+std::string JoinPath(const std::string& dir, const std::string& name) {
+  if (!dir.empty() && dir.back() == '\\') return dir + name;
+  return dir + "\\" + name;
+}
+
+bool WildcardMatch(const std::string& pattern, const std::string& name) {
+  std::string p = UpperCase(pattern);
+  std::string n = UpperCase(name);
+  if (p == "*" || p == "*.*") return true;
+  if (Glob(p.c_str(), n.c_str())) return true;
+  const bool nameHasDot = n.find('.') != std::string::npos;
+  // "x.*" also matches "x"; "x." matches a name without extension.
+  if (p.size() >= 2 && p.compare(p.size() - 2, 2, ".*") == 0 && !nameHasDot)
+    return Glob(p.substr(0, p.size() - 2).c_str(), n.c_str());
+  if (!p.empty() && p.back() == '.' && !nameHasDot) {
+    while (!p.empty() && p.back() == '.') p.pop_back();
+    return Glob(p.c_str(), n.c_str());
+  }
+  return false;
+}
+
+bool IsShortName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return true;
+  size_t dot = name.find('.');
+  std::string base = dot == std::string::npos ? name : name.substr(0, dot);
+  std::string ext = dot == std::string::npos ? "" : name.substr(dot + 1);
+  if (base.empty() || base.size() > 8 || ext.size() > 3) return false;
+  if (ext.find('.') != std::string::npos) return false;
+  for (char c : base + ext)
+    if (!IsShortChar(static_cast<unsigned char>(c))) return false;
+  return true;
+}
+
+bool FileSystem::FullPath(const std::string& input, std::string* full, DWORD* error,
+                          bool wildcardLast) const {
+  DWORD dummy;
+  if (!error) error = &dummy;
+  *error = 0;
+  std::string path = input;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  if (path.empty()) {
+    *error = ERROR_PATH_NOT_FOUND;
+    return false;
+  }
+  if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
+    *error = 53;  // network paths: this PC has no network
+    return false;
+  }
+  char drive = current_dir.empty() ? 'C' : current_dir[0];
+  std::vector<std::string> segments;
+  std::string rest;
+  auto cwdSegments = [&]() {
+    std::vector<std::string> s;
+    if (current_dir.size() > 3) s = Split(current_dir.substr(3));
+    return s;
+  };
+  if (path.size() >= 2 && path[1] == ':') {
+    unsigned char d = static_cast<unsigned char>(path[0]);
+    if (!((d >= 'A' && d <= 'Z') || (d >= 'a' && d <= 'z'))) {
+      *error = ERROR_INVALID_NAME;
+      return false;
+    }
+    char letter = static_cast<char>(d >= 'a' ? d - 32 : d);
+    rest = path.substr(2);
+    if (!rest.empty() && rest[0] == '\\') {
+      rest = rest.substr(1);
+    } else if (letter == drive) {
+      segments = cwdSegments();
+    }
+    drive = letter;
+  } else if (path[0] == '\\') {
+    rest = path.substr(1);
+  } else {
+    segments = cwdSegments();
+    rest = path;
+  }
+  std::vector<std::string> parts = Split(rest);
+  for (size_t i = 0; i < parts.size(); ++i) {
+    std::string seg = parts[i];
+    const bool last = i + 1 == parts.size();
+    if (seg.empty() || seg == ".") continue;
+    if (seg == "..") {
+      if (!segments.empty()) segments.pop_back();
+      continue;
+    }
+    const bool wild = HasWildcard(seg);
+    if (wild && !(wildcardLast && last)) {
+      *error = ERROR_INVALID_NAME;
+      return false;
+    }
+    if (!wild) {
+      while (!seg.empty() && (seg.back() == '.' || seg.back() == ' ')) seg.pop_back();
+      if (seg.empty()) continue;
+    }
+    for (char c : seg) {
+      if (IsBadNameChar(static_cast<unsigned char>(c))) {
+        *error = ERROR_INVALID_NAME;
+        return false;
+      }
+    }
+    if (seg.size() > 255) {
+      *error = 206;  // ERROR_FILENAME_EXCED_RANGE
+      return false;
+    }
+    segments.push_back(seg);
+  }
+  std::string out(1, drive);
+  out += ":\\";
+  for (size_t i = 0; i < segments.size(); ++i) {
+    if (i) out += '\\';
+    out += segments[i];
+  }
+  *full = out;
+  return true;
+}
+
+std::string FileSystem::DriveHost(char drive) const {
+  if (drives_root.empty()) return "";
+  auto it = drives.find(drive);
+  if (it != drives.end() && it->second.type == DRIVE_NO_ROOT_DIR) return "";
+  std::string host = HostJoin(drives_root, std::string(1, drive));
+  std::error_code ec;
+  if (!fs::is_directory(host, ec)) return "";
+  return host;
+}
+
+bool FileSystem::DriveExists(char drive) const { return !DriveHost(drive).empty(); }
+
+DriveInfo FileSystem::Drive(char drive) const {
+  auto it = drives.find(drive);
+  if (it != drives.end()) return it->second;
+  DriveInfo d;
+  if (!DriveExists(drive)) d.type = DRIVE_NO_ROOT_DIR;
+  return d;
+}
+
+UINT FileSystem::DriveType(char drive) const {
+  DriveInfo d = Drive(drive);
+  if (d.type != DRIVE_NO_ROOT_DIR && !DriveExists(drive)) return DRIVE_NO_ROOT_DIR;
+  return d.type;
+}
+
+bool FileSystem::List(const std::string& hostDir, std::vector<DirEntry>* out) const {
+  out->clear();
+  std::error_code ec;
+  fs::directory_iterator it(hostDir, ec);
+  if (ec) return false;
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) return false;
+    DirEntry e;
+    e.host_name = it->path().filename().string();
+    e.name = Utf8ToAnsi(e.host_name);
+    e.directory = it->is_directory(ec);
+    if (!e.directory) e.size = it->file_size(ec);
+    auto t = it->last_write_time(ec);
+    if (!ec) {
+      auto sys = std::chrono::time_point_cast<std::chrono::seconds>(
+          t - fs::file_time_type::clock::now() + std::chrono::system_clock::now());
+      e.write_time = sys.time_since_epoch().count();
+    }
+    ec.clear();
+    out->push_back(std::move(e));
+  }
+  std::sort(out->begin(), out->end(),
+            [](const DirEntry& a, const DirEntry& b) { return CompareNoCase(a.name, b.name) < 0; });
+  return true;
+}
+
+PathLookup FileSystem::Lookup(const std::string& path, bool wildcardLast) const {
+  PathLookup r;
+  // The A calls take at most MAX_PATH - 1 characters.
+  if (path.size() >= static_cast<size_t>(MAX_PATH)) {
+    r.error = 206;  // ERROR_FILENAME_EXCED_RANGE
+    return r;
+  }
+  std::string full;
+  if (!FullPath(path, &full, &r.error, wildcardLast)) return r;
+  const char drive = full[0];
+  std::string host = DriveHost(drive);
+  std::vector<std::string> segs =
+      full.size() > 3 ? Split(full.substr(3)) : std::vector<std::string>();
+  r.full = full.substr(0, 3);
+  if (host.empty()) {
+    // No such drive: nothing on it exists, not even its root.
+    r.full = full;
+    r.host = "";
+    r.name = segs.empty() ? "" : segs.back();
+    r.root = segs.empty();
+    return r;
+  }
+  r.host = host;
+  if (segs.empty()) {
+    r.exists = r.parent_exists = r.directory = r.root = true;
+    return r;
+  }
+  std::vector<DirEntry> entries;
+  for (size_t i = 0; i < segs.size(); ++i) {
+    const std::string& seg = segs[i];
+    const bool last = i + 1 == segs.size();
+    std::string found, foundHost;
+    bool isDir = false;
+    // Fast path: the host has the name exactly as asked.
+    std::string exact = Utf8ToAnsi(AnsiToUtf8(seg)) == seg ? AnsiToUtf8(seg) : "";
+    std::error_code ec;
+    if (!HasWildcard(seg) && !exact.empty() && fs::exists(HostJoin(host, exact), ec)) {
+      found = seg;
+      foundHost = exact;
+      isDir = fs::is_directory(HostJoin(host, exact), ec);
+    } else if (!HasWildcard(seg) && List(host, &entries)) {
+      for (const DirEntry& e : entries) {
+        if (EqualNoCase(e.name, seg)) {
+          found = e.name;
+          foundHost = e.host_name;
+          isDir = e.directory;
+          break;
+        }
+      }
+      if (found.empty() && seg.find('~') != std::string::npos) {
+        std::vector<std::string> shorts = ShortNames(r.full, entries);
+        for (size_t k = 0; k < entries.size(); ++k) {
+          if (!shorts[k].empty() && EqualNoCase(shorts[k], seg)) {
+            found = entries[k].name;
+            foundHost = entries[k].host_name;
+            isDir = entries[k].directory;
+            break;
+          }
+        }
+      }
+    }
+    if (found.empty() || (!last && !isDir)) {
+      // Missing here: the rest keeps the case as asked.
+      r.parent_exists = last;
+      for (size_t k = i; k < segs.size(); ++k) {
+        r.full = JoinPath(r.full, segs[k]);
+        host = HostJoin(host, AnsiToUtf8(segs[k]));
+      }
+      r.host = host;
+      r.name = segs.back();
+      return r;
+    }
+    r.full = JoinPath(r.full, found);
+    host = HostJoin(host, foundHost);
+    if (last) {
+      r.exists = r.parent_exists = true;
+      r.directory = isDir;
+      r.name = found;
+    }
+  }
+  r.host = host;
+  return r;
+}
+
+FileFlags FileSystem::Flags(const std::string& full) const {
+  auto it = flags_.find(full);
+  return it == flags_.end() ? FileFlags{} : it->second;
+}
+
+void FileSystem::SetReadOnly(const std::string& full, bool on) { flags_[full].read_only = on; }
+
+void FileSystem::SetInUse(const std::string& full, bool on) { flags_[full].in_use = on; }
+
+void FileSystem::ClearAllInUse() {
+  for (auto& f : flags_) f.second.in_use = false;
+}
+
+void FileSystem::Forget(const std::string& full) {
+  auto under = [&](const std::string& p) {
+    if (EqualNoCase(p, full)) return true;
+    std::string prefix = JoinPath(full, "");
+    return p.size() > prefix.size() && EqualNoCase(p.substr(0, prefix.size()), prefix);
+  };
+  for (auto it = flags_.begin(); it != flags_.end();)
+    it = under(it->first) ? flags_.erase(it) : std::next(it);
+  for (auto it = short_names_.begin(); it != short_names_.end();)
+    it = under(it->first) ? short_names_.erase(it) : std::next(it);
+}
+
+std::vector<std::string> FileSystem::ShortNames(const std::string& dirFull,
+                                                const std::vector<DirEntry>& entries) const {
+  std::vector<std::string> out(entries.size());
+  std::set<std::string> taken;
+  std::vector<bool> fixed(entries.size(), false);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (IsShortName(entries[i].name)) {
+      taken.insert(UpperCase(entries[i].name));
+      fixed[i] = true;
+      continue;
+    }
+    auto it = short_names_.find(JoinPath(dirFull, entries[i].name));
+    if (it != short_names_.end()) {
+      out[i] = it->second;
+      taken.insert(UpperCase(it->second));
+      fixed[i] = true;
+    }
+  }
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (fixed[i]) continue;
+    const std::string& name = entries[i].name;
+    size_t dot = name.rfind('.');
+    if (dot == 0) dot = std::string::npos;
+    std::string base = CleanShortPart(dot == std::string::npos ? name : name.substr(0, dot));
+    std::string ext = dot == std::string::npos ? "" : CleanShortPart(name.substr(dot + 1));
+    if (ext.size() > 3) ext.resize(3);
+    if (base.empty()) base = "_";
+    for (unsigned n = 1; n < 1000000; ++n) {
+      std::string tail = "~" + std::to_string(n);
+      std::string cand = base.substr(0, std::min(base.size(), 8 - tail.size())) + tail;
+      if (!ext.empty()) cand += "." + ext;
+      if (taken.insert(cand).second) {
+        out[i] = cand;
+        break;
+      }
+    }
+  }
+  return out;
+}
+
+std::string FileSystem::ShortName(const std::string& dirFull, const std::string& hostDir,
+                                  const std::string& name, bool keep) {
+  std::vector<DirEntry> entries;
+  if (!List(hostDir, &entries)) return "";
+  std::vector<std::string> shorts = ShortNames(dirFull, entries);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (!EqualNoCase(entries[i].name, name)) continue;
+    if (keep && !shorts[i].empty()) short_names_[JoinPath(dirFull, entries[i].name)] = shorts[i];
+    return shorts[i];
+  }
+  return "";
+}
+
+std::string FileSystem::FindCaseClash() const {
+  if (drives_root.empty()) return "";
+  std::error_code ec;
+  std::vector<fs::path> pending;
+  for (fs::directory_iterator d(drives_root, ec), end; !ec && d != end; d.increment(ec))
+    if (std::error_code kind; d->is_directory(kind)) pending.push_back(d->path());
+  while (!pending.empty()) {
+    fs::path dir = pending.back();
+    pending.pop_back();
+    std::vector<std::string> names;
+    for (fs::directory_iterator d(dir, ec), end; !ec && d != end; d.increment(ec)) {
+      names.push_back(d->path().filename().string());
+      std::error_code kind;
+      if (d->is_directory(kind)) pending.push_back(d->path());
+    }
+    // Sorted, so the report names the same pair whatever the host's order.
+    std::sort(names.begin(), names.end());
+    std::map<std::string, std::string> seen;  // upper-case name -> host name
+    for (const std::string& host : names) {
+      auto [it, fresh] = seen.emplace(UpperCase(Utf8ToAnsi(host)), host);
+      if (!fresh) {
+        std::string rel =
+            fs::relative(dir, fs::path(drives_root).parent_path(), ec).generic_string();
+        return rel + ": names differ only in case: \"" + it->second + "\" and \"" + host + "\"";
+      }
+    }
+  }
+  return "";
+}
+
+}  // namespace sim

@@ -1,0 +1,119 @@
+// The file system of a simulated PC: drive letters mapped to host folders
+// <image>/drives/X/, seen with Windows' rules (backslash paths, names compared
+// without case, the stored name's case wins, trailing dots and blanks
+// ignored, 8.3 short names, read-only and in-use flags kept beside the files).
+// Host names are UTF-8; every path here is a code page text as the program
+// sees it.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+#include "sim/text.h"
+
+namespace sim {
+
+struct DriveInfo {
+  UINT type = DRIVE_FIXED;              // DRIVE_NO_ROOT_DIR for "none"
+  uint64_t free_bytes = 5000000000ULL;  // what GetDiskFreeSpaceExA reports
+  uint64_t total_bytes = 20000000000ULL;
+};
+
+struct FileFlags {
+  bool read_only = false;
+  bool in_use = false;
+};
+
+// One entry of a host folder.
+struct DirEntry {
+  std::string name;       // code page text, the stored case
+  std::string host_name;  // UTF-8 as on the host
+  bool directory = false;
+  uint64_t size = 0;
+  int64_t write_time = 0;  // seconds since 1970
+};
+
+// A path looked up on the simulated drives.
+struct PathLookup {
+  DWORD error = 0;      // 0, or 123 (bad name), 3 (no such drive)
+  std::string full;     // full path: stored case where it exists, no trailing backslash but "C:\"
+  std::string host;     // host path of the item (may not exist)
+  bool exists = false;  // the item exists
+  bool parent_exists = false;  // every folder above it exists (2 vs 3)
+  bool directory = false;
+  bool root = false;  // a drive root
+  std::string name;   // last segment (empty for a root)
+};
+
+class FileSystem {
+ public:
+  // Host folder that holds one folder per drive letter ("<image>/drives").
+  std::string drives_root;
+  // Full path of the current directory ("C:\" or "C:\A\B").
+  std::string current_dir = "C:\\";
+  // Drives named in machine.json; a host folder without entry is a fixed drive.
+  std::map<char, DriveInfo> drives;
+
+  // Lexical full path of `path` against the current directory: "/" taken as
+  // "\", "." and ".." resolved, trailing dots and blanks of each name dropped.
+  // Returns false with *error (123 bad name, 3 bad form) when it is no path.
+  bool FullPath(const std::string& path, std::string* full, DWORD* error,
+                bool wildcardLast = false) const;
+  // Looks the path up; `wildcardLast` lets the last name hold * and ?.
+  PathLookup Lookup(const std::string& path, bool wildcardLast = false) const;
+
+  // The host folder of drive X, or "" when the drive has no root directory.
+  std::string DriveHost(char drive) const;
+  bool DriveExists(char drive) const;
+  UINT DriveType(char drive) const;
+  DriveInfo Drive(char drive) const;
+
+  // The entries of a host folder in case-insensitive name order (no "." "..").
+  bool List(const std::string& hostDir, std::vector<DirEntry>* out) const;
+
+  // Flags by full path (case ignored).
+  FileFlags Flags(const std::string& full) const;
+  void SetReadOnly(const std::string& full, bool on);
+  void SetInUse(const std::string& full, bool on);
+  void ClearAllInUse();
+  const std::map<std::string, FileFlags, LessNoCase>& AllFlags() const { return flags_; }
+
+  // 8.3 names. The short name of an entry in folder `dirFull` (empty when its
+  // name is a valid 8.3 name itself). `keep` stores it so it stays fixed.
+  std::string ShortName(const std::string& dirFull, const std::string& hostDir,
+                        const std::string& name, bool keep);
+  // Short names of a whole folder listing, in the listing's order.
+  std::vector<std::string> ShortNames(const std::string& dirFull,
+                                      const std::vector<DirEntry>& entries) const;
+  const std::map<std::string, std::string, LessNoCase>& StoredShortNames() const {
+    return short_names_;
+  }
+  void StoreShortName(const std::string& full, const std::string& shortName) {
+    short_names_[full] = shortName;
+  }
+
+  // A file or folder is gone: its flags and short name go with it (a folder's
+  // whole subtree).
+  void Forget(const std::string& full);
+
+  // Finds two host names in one folder that differ only in case; returns a
+  // description of the first found, or "".
+  std::string FindCaseClash() const;
+
+ private:
+  std::map<std::string, FileFlags, LessNoCase> flags_;
+  std::map<std::string, std::string, LessNoCase> short_names_;
+};
+
+// True when `name` matches the pattern with Windows' wildcard rules
+// ("*.*" also matches a name without a dot).
+bool WildcardMatch(const std::string& pattern, const std::string& name);
+// True when the name is a valid 8.3 name (no short name of its own).
+bool IsShortName(const std::string& name);
+// Joins a full folder path and a name with exactly one backslash.
+std::string JoinPath(const std::string& dir, const std::string& name);
+
+}  // namespace sim

@@ -1,0 +1,446 @@
+#include "sim/reg_file.h"
+
+#include <cstring>
+#include <utility>
+
+#include "sim/text.h"
+
+namespace sim {
+namespace {
+
+const char kHeader4[] = "REGEDIT4";
+const char kHeader5[] = "Windows Registry Editor Version 5.00";
+
+// ------------------------------------------------------------------ reading
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Whole input as 8-bit text of the code page.
+bool DecodeText(const std::string& bytes, std::string* text) {
+  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+      static_cast<unsigned char>(bytes[1]) == 0xFE) {
+    std::u16string wide;
+    wide.resize((bytes.size() - 2) / 2);
+    for (size_t i = 0; i < wide.size(); ++i) {
+      wide[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
+                                      static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
+    }
+    *text = Utf16ToAnsi(wide);
+    return true;
+  }
+  if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    *text = Utf8ToAnsi(bytes.substr(3));
+    return true;
+  }
+  return false;
+}
+
+class Reader {
+ public:
+  Reader(const std::string& text, Registry& reg) : text_(text), reg_(reg) {}
+
+  bool Run(std::string* error) {
+    pos_ = 0;
+    line_no_ = 0;
+    const char* line = nullptr;
+    size_t len = 0;
+    if (!NextLine(&line, &len)) return Fail(error, "empty file, expected \"REGEDIT4\"");
+    std::string header(line, len);
+    while (!header.empty() && IsBlank(header.back())) header.pop_back();
+    if (header == kHeader5) {
+      version5_ = true;
+    } else if (header == kHeader4) {
+      version5_ = false;
+    } else {
+      return Fail(error, "not a registry file: the first line must be \"REGEDIT4\" or \"" +
+                             std::string(kHeader5) + "\"");
+    }
+    while (NextLine(&line, &len)) {
+      size_t i = 0;
+      while (i < len && IsBlank(line[i])) ++i;
+      if (i == len || line[i] == ';') continue;
+      bool ok = false;
+      if (line[i] == '[') {
+        ok = KeyLine(line + i, len - i);
+      } else if (line[i] == '"' || line[i] == '@') {
+        ok = ValueLine(line + i, len - i);
+      } else {
+        what_ = "unexpected text (not a key, value or comment)";
+      }
+      if (!ok) return Fail(error, what_);
+    }
+    return true;
+  }
+
+ private:
+  bool Fail(std::string* error, const std::string& what) {
+    if (error) *error = "line " + std::to_string(line_no_ == 0 ? 1 : line_no_) + ": " + what;
+    return false;
+  }
+
+  // The next line without its line end.
+  bool NextLine(const char** line, size_t* len) {
+    if (pos_ >= text_.size()) return false;
+    const char* start = text_.data() + pos_;
+    const char* nl = static_cast<const char*>(std::memchr(start, '\n', text_.size() - pos_));
+    size_t n = nl ? static_cast<size_t>(nl - start) : text_.size() - pos_;
+    pos_ += n + (nl ? 1 : 0);
+    if (n > 0 && start[n - 1] == '\r') --n;
+    *line = start;
+    *len = n;
+    ++line_no_;
+    return true;
+  }
+
+  bool KeyLine(const char* line, size_t len) {
+    while (len > 0 && IsBlank(line[len - 1])) --len;
+    if (len < 2 || line[len - 1] != ']') {
+      what_ = "key line without closing \"]\"";
+      return false;
+    }
+    bool remove = line[1] == '-';
+    std::string path(line + (remove ? 2 : 1), len - (remove ? 3 : 2));
+    HKEY hive = nullptr;
+    std::string subkey;
+    if (!Registry::SplitPath(path, &hive, &subkey)) {
+      what_ = "unknown root key in \"" + path + "\"";
+      return false;
+    }
+    if (remove) {
+      RegKey* base = reg_.Predefined(hive, false);
+      RegKey* key = base ? reg_.Walk(base, subkey) : nullptr;
+      if (key && key != base && key->parent) reg_.Detach(key);
+      key_ = nullptr;
+      in_section_ = true;
+      last_path_.clear();
+      last_key_ = nullptr;
+      return true;
+    }
+    // Exports list children right after their parent: walk on from there.
+    RegKey* key = nullptr;
+    bool created = false;
+    LONG err = 0;
+    if (last_key_ && !last_key_->deleted && path.size() > last_path_.size() + 1 &&
+        path[last_path_.size()] == '\\' && path.compare(0, last_path_.size(), last_path_) == 0) {
+      key = reg_.WalkCreate(last_key_, path.substr(last_path_.size() + 1), &created, &err);
+    } else {
+      RegKey* base = reg_.Predefined(hive, true);
+      key = base ? reg_.WalkCreate(base, subkey, &created, &err) : nullptr;
+    }
+    if (!key) {
+      what_ = "bad key name \"" + path + "\" (an empty part or a part longer than 255)";
+      return false;
+    }
+    key_ = key;
+    in_section_ = true;
+    last_key_ = key;
+    last_path_ = std::move(path);
+    return true;
+  }
+
+  // A quoted text from line[*i] (at the opening quote) with \\ and \" escapes.
+  bool Quoted(const char* line, size_t len, size_t* i, std::string* out) {
+    out->clear();
+    size_t p = *i + 1;
+    size_t run = p;
+    while (p < len) {
+      char c = line[p];
+      if (c == '"') {
+        out->append(line + run, p - run);
+        *i = p + 1;
+        return true;
+      }
+      if (c == '\\' && p + 1 < len && (line[p + 1] == '\\' || line[p + 1] == '"')) {
+        out->append(line + run, p - run);
+        *out += line[p + 1];
+        p += 2;
+        run = p;
+        continue;
+      }
+      ++p;
+    }
+    return false;
+  }
+
+  bool RestIsEmpty(const char* line, size_t len, size_t i) {
+    while (i < len && IsBlank(line[i])) ++i;
+    return i == len || line[i] == ';';
+  }
+
+  bool ValueLine(const char* line, size_t len) {
+    if (!in_section_) return Bad("value outside of a key");
+    size_t i = 0;
+    if (line[0] == '@') {
+      name_.clear();
+      i = 1;
+    } else if (!Quoted(line, len, &i, &name_)) {
+      what_ = "value name without closing quote";
+      return false;
+    }
+    while (i < len && IsBlank(line[i])) ++i;
+    if (i == len || line[i] != '=') {
+      what_ = "\"=\" expected after the value name";
+      return false;
+    }
+    ++i;
+    while (i < len && IsBlank(line[i])) ++i;
+    if (i < len && line[i] == '-') {
+      if (!RestIsEmpty(line, len, i + 1)) return Bad("text after \"-\"");
+      if (key_) reg_.DeleteValue(key_, name_);
+      return true;
+    }
+    if (i < len && line[i] == '"') {
+      if (!Quoted(line, len, &i, &data_)) return Bad("string without closing quote");
+      if (!RestIsEmpty(line, len, i)) return Bad("text after the closing quote");
+      data_ += '\0';
+      Store(REG_SZ);
+      return true;
+    }
+    if (len - i >= 6 && std::memcmp(line + i, "dword:", 6) == 0) {
+      i += 6;
+      DWORD v = 0;
+      size_t digits = 0;
+      while (i < len && HexDigit(line[i]) >= 0) {
+        v = v << 4 | static_cast<DWORD>(HexDigit(line[i]));
+        ++i;
+        ++digits;
+      }
+      if (digits == 0 || digits > 8 || !RestIsEmpty(line, len, i)) {
+        return Bad("dword: needs 1 to 8 hex digits");
+      }
+      data_.assign(4, '\0');
+      for (int k = 0; k < 4; ++k) data_[k] = static_cast<char>(v >> (8 * k) & 0xFF);
+      Store(REG_DWORD);
+      return true;
+    }
+    if (len - i >= 3 && std::memcmp(line + i, "hex", 3) == 0) {
+      i += 3;
+      DWORD type = REG_BINARY;
+      if (i < len && line[i] == '(') {
+        ++i;
+        DWORD t = 0;
+        size_t digits = 0;
+        while (i < len && HexDigit(line[i]) >= 0) {
+          t = t << 4 | static_cast<DWORD>(HexDigit(line[i]));
+          ++i;
+          ++digits;
+        }
+        if (digits == 0 || digits > 8 || i >= len || line[i] != ')') {
+          return Bad("bad type in hex(...)");
+        }
+        ++i;
+        type = t;
+      }
+      if (i >= len || line[i] != ':') return Bad("\":\" expected after hex");
+      ++i;
+      if (!HexBytes(line, len, i)) return false;
+      if (version5_ && (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) &&
+          data_.size() % 2 == 0) {
+        std::u16string wide(data_.size() / 2, u'\0');
+        for (size_t k = 0; k < wide.size(); ++k) {
+          wide[k] = static_cast<char16_t>(static_cast<unsigned char>(data_[2 * k]) |
+                                          static_cast<unsigned char>(data_[2 * k + 1]) << 8);
+        }
+        data_ = Utf16ToAnsi(wide);
+      }
+      Store(type);
+      return true;
+    }
+    return Bad("unknown value type (expected \"...\", dword:, hex: or hex(n):)");
+  }
+
+  bool Bad(const char* what) {
+    what_ = what;
+    return false;
+  }
+
+  // Comma-separated hex bytes from line[i], continued on the next lines while
+  // a line ends with a backslash.
+  bool HexBytes(const char* line, size_t len, size_t i) {
+    data_.clear();
+    for (;;) {
+      while (i < len && IsBlank(line[i])) ++i;
+      if (i == len || line[i] == ';') return true;
+      if (line[i] == '\\') {
+        if (!RestIsEmpty(line, len, i + 1)) return Bad("text after the continuation \"\\\"");
+        if (!NextLine(&line, &len)) return Bad("file ends after a continuation \"\\\"");
+        i = 0;
+        continue;
+      }
+      int hi = HexDigit(line[i]);
+      if (hi < 0) return Bad("bad hex data");
+      ++i;
+      int value = hi;
+      if (i < len && HexDigit(line[i]) >= 0) {
+        value = hi << 4 | HexDigit(line[i]);
+        ++i;
+      }
+      data_ += static_cast<char>(value);
+      while (i < len && IsBlank(line[i])) ++i;
+      if (i < len && line[i] == ',') {
+        ++i;
+      } else if (i < len && line[i] != '\\' && line[i] != ';') {
+        return Bad("bad hex data");
+      }
+    }
+  }
+
+  void Store(DWORD type) {
+    if (key_) reg_.SetValue(key_, name_, type, std::move(data_));
+    data_.clear();
+  }
+
+  const std::string& text_;
+  Registry& reg_;
+  size_t pos_ = 0;
+  size_t line_no_ = 0;
+  bool version5_ = false;
+  bool in_section_ = false;     // a key line was seen
+  RegKey* key_ = nullptr;       // key of the current section; null after [-key]
+  RegKey* last_key_ = nullptr;  // last key line, for walking on to its children
+  std::string last_path_;
+  std::string name_;
+  std::string data_;
+  std::string what_;
+};
+
+// ------------------------------------------------------------------ writing
+
+const char kHex[] = "0123456789abcdef";
+constexpr size_t kHexLineLimit = 77;  // regedit's wrap column for hex data
+
+void AppendEscaped(std::string& out, const std::string& s) {
+  size_t run = 0;
+  for (size_t i = 0; i < s.size(); ++i) {
+    char c = s[i];
+    if (c == '\\' || c == '"') {
+      out.append(s, run, i - run);
+      out += '\\';
+      out += c;
+      run = i + 1;
+    }
+  }
+  out.append(s, run, std::string::npos);
+}
+
+// A string regedit can write as "text": one terminating zero, none inside,
+// and no line break that would split the line.
+bool PlainString(const std::string& data) {
+  if (data.empty() || data.back() != '\0') return false;
+  const size_t n = data.size() - 1;
+  for (size_t i = 0; i < n; ++i) {
+    char c = data[i];
+    if (c == '\0' || c == '\r' || c == '\n') return false;
+  }
+  return true;
+}
+
+void AppendValue(std::string& out, const RegValue& v) {
+  const size_t lineStart = out.size();
+  if (v.name.empty()) {
+    out += "@=";
+  } else {
+    out += '"';
+    AppendEscaped(out, v.name);
+    out += "\"=";
+  }
+  if (v.type == REG_SZ && PlainString(v.data)) {
+    out += '"';
+    AppendEscaped(out, v.data.substr(0, v.data.size() - 1));
+    out += "\"\r\n";
+    return;
+  }
+  const unsigned char* d = reinterpret_cast<const unsigned char*>(v.data.data());
+  if (v.type == REG_DWORD && v.data.size() == 4) {
+    DWORD x = static_cast<DWORD>(d[0]) | static_cast<DWORD>(d[1]) << 8 |
+              static_cast<DWORD>(d[2]) << 16 | static_cast<DWORD>(d[3]) << 24;
+    out += "dword:";
+    for (int shift = 28; shift >= 0; shift -= 4) out += kHex[(x >> shift) & 0xF];
+    out += "\r\n";
+    return;
+  }
+  if (v.type == REG_BINARY) {
+    out += "hex:";
+  } else {
+    out += "hex(";
+    bool started = false;
+    for (int shift = 28; shift >= 0; shift -= 4) {
+      unsigned digit = (v.type >> shift) & 0xF;
+      if (digit || started || shift == 0) {
+        out += kHex[digit];
+        started = true;
+      }
+    }
+    out += "):";
+  }
+  size_t lineLen = out.size() - lineStart;
+  const size_t n = v.data.size();
+  for (size_t i = 0; i < n; ++i) {
+    out += kHex[d[i] >> 4];
+    out += kHex[d[i] & 0xF];
+    if (i + 1 == n) break;
+    out += ',';
+    lineLen += 3;
+    if (lineLen >= kHexLineLimit) {
+      out += "\\\r\n  ";
+      lineLen = 2;
+    }
+  }
+  out += "\r\n";
+}
+
+void AppendKey(std::string& out, const RegKey& key, std::string& path, bool writeHeader) {
+  if (writeHeader) {
+    out += '[';
+    out += path;
+    out += "]\r\n";
+    if (const RegValue* def = key.FindValue("")) AppendValue(out, *def);
+    for (const RegValue& v : key.values) {
+      if (!v.name.empty()) AppendValue(out, v);
+    }
+    out += "\r\n";
+  }
+  const size_t keep = path.size();
+  for (const auto& child : key.subkeys) {
+    path += '\\';
+    path += child.second->name;
+    AppendKey(out, *child.second, path, true);
+    path.resize(keep);
+  }
+}
+
+}  // namespace
+
+bool ReadRegFile(const std::string& bytes, Registry& registry, std::string* error) {
+  std::string decoded;
+  bool unicode = DecodeText(bytes, &decoded);
+  const bool wasDirty = registry.dirty;
+  registry.BeginLoad();
+  Reader reader(unicode ? decoded : bytes, registry);
+  bool ok = reader.Run(error);
+  registry.EndLoad();
+  registry.dirty = wasDirty;
+  return ok;
+}
+
+std::string WriteRegFile(const Registry& registry) {
+  std::string out;
+  out.reserve(1 << 16);
+  out += kHeader4;
+  out += "\r\n\r\n";
+  for (int i = 0; i < 4; ++i) {
+    const RegKey* root = registry.Root(i);
+    std::string path = root->name;
+    AppendKey(out, *root, path, !root->values.empty());
+  }
+  return out;
+}
+
+}  // namespace sim

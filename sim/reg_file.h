@@ -1,0 +1,30 @@
+// Registry export files (.reg): the registry.reg of a machine image.
+//
+// Reading accepts "REGEDIT4" (8-bit in the code page) and "Windows Registry
+// Editor Version 5.00" (UTF-16LE with BOM, or UTF-8): key lines
+// [HKEY_...\path] (full hive names or HKLM-style codes; [-key] deletes a
+// tree), values "name"="text" with \\ and \" escapes, @= for the default
+// value, dword:, hex:, hex(n): with "\" continuation lines, "name"=- to
+// delete, blank lines and ";" comments. Keys under CurrentControlSet go to
+// the control set HKLM\SYSTEM\Select "Current" names (NT family); keys of
+// HKCR, HKCU and HKCC go to the keys those views stand for.
+//
+// Writing gives "REGEDIT4" with CR LF, 8-bit, keys depth-first in sorted
+// order, the default value "@" first, long hex data wrapped as regedit wraps
+// it. Reading what was written and writing again gives the same bytes.
+#pragma once
+
+#include <string>
+
+#include "sim/registry.h"
+
+namespace sim {
+
+// Adds the file's keys and values to `registry`. Loading does not change
+// registry.dirty. On failure `error` gets "line N: what is wrong" and the
+// registry holds what was read before the bad line.
+bool ReadRegFile(const std::string& bytes, Registry& registry, std::string* error);
+
+std::string WriteRegFile(const Registry& registry);
+
+}  // namespace sim

@@ -1,0 +1,174 @@
+// The simulated registry: stored trees for HKEY_LOCAL_MACHINE, HKEY_USERS,
+// HKEY_PERFORMANCE_DATA and HKEY_DYN_DATA; HKEY_CLASSES_ROOT,
+// HKEY_CURRENT_USER, HKEY_CURRENT_CONFIG and CurrentControlSet are views of
+// the keys they stand for, so a change through one is seen through the other.
+//
+// Names keep their case and compare without it (code page folding of
+// sim/text.h). Subkeys enumerate sorted without case, values in creation
+// order. Values are raw bytes plus type; strings are 8-bit in the code page
+// with their terminating zero, as the A functions see them.
+//
+// Paths name a key from its hive: "HKLM\SOFTWARE\X", "HKEY_LOCAL_MACHINE\SOFTWARE\X",
+// "HKCU\...", "HKU\..." (also "HKUS"), "HKCR", "HKCC", "HKPD", "HKDD" and the full names.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/win32.h"
+#include "sim/text.h"
+
+namespace sim {
+
+// Per-key access (NT family only; Windows 9x has no registry security).
+//  kReadOnly:  an open asking for any write right gives 5.
+//  kProtected: reading works; DELETE, KEY_ALL_ACCESS, WRITE_DAC and WRITE_OWNER
+//              (unless take_ownership_enabled) give 5. Set on a key it
+//              covers the subtree; new subkeys inherit it.
+enum class KeyAccess { kNormal, kReadOnly, kProtected };
+
+struct RegValue {
+  std::string name;  // "" is the default value
+  DWORD type = REG_NONE;
+  std::string data;
+};
+
+class RegKey {
+ public:
+  using Ptr = std::shared_ptr<RegKey>;
+  using Children = std::map<std::string, Ptr, LessNoCase>;
+
+  std::string name;
+  RegKey* parent = nullptr;  // null for a hive root and for a deleted key
+  Children subkeys;
+  std::vector<RegValue> values;
+  KeyAccess access = KeyAccess::kNormal;
+  bool deleted = false;
+  uint64_t generation = 0;  // bumped when the subkeys change (enumeration cache)
+
+  RegKey* FindSubkey(const std::string& child) const;
+  const RegValue* FindValue(const std::string& valueName) const;
+  // Sets or replaces a value; a replaced value keeps its place in the order.
+  void SetValue(const std::string& valueName, DWORD type, std::string data);
+  bool DeleteValue(const std::string& valueName);
+  // "HKEY_LOCAL_MACHINE\SOFTWARE\X": the stored place (views resolved).
+  std::string FullPath() const;
+
+ private:
+  long IndexOf(const std::string& valueName) const;
+  void Reindex();
+  // Upper-case name -> position; kept only for keys with many values.
+  std::unordered_map<std::string, size_t> index_;
+};
+
+// One open key handle.
+struct OpenRegKey {
+  std::shared_ptr<RegKey> key;
+  REGSAM access = 0;
+  std::string path;  // hive-rooted path as the program named it (for faults)
+  // Where the last RegEnumKeyExA stopped, so enumerating a big key is linear.
+  uint64_t enum_generation = ~uint64_t(0);
+  DWORD enum_index = 0;
+  RegKey::Children::const_iterator enum_it;
+};
+
+class Registry {
+ public:
+  Registry();
+  ~Registry();
+  Registry(const Registry&) = delete;
+  Registry& operator=(const Registry&) = delete;
+
+  std::string current_user = ".DEFAULT";  // HKCU = HKEY_USERS\<current_user>
+  bool nt_family = true;                  // set by the loader before reading registry.reg
+  bool administrator = true;              // false: every key of HKLM refuses write opens (NT)
+  bool dirty = false;                     // set by every change; the image is saved only then
+  // Hook for key ownership: while true (the take-ownership privilege is
+  // enabled) a protected key grants WRITE_OWNER.
+  bool take_ownership_enabled = false;
+
+  // --- Keys by path (tests, image loader, installer) ---
+  RegKey* Find(const std::string& path) const;
+  // Creates the key and any missing parents; nullptr for an unknown hive or a
+  // bad name (empty part, part longer than 255).
+  RegKey* Create(const std::string& path);
+  // Deletes the key with its subtree; false when missing or a hive root.
+  bool DeleteTree(const std::string& path);
+  bool SetValue(const std::string& path, const std::string& name, DWORD type,
+                const std::string& data);
+  bool SetString(const std::string& path, const std::string& name, const std::string& text,
+                 DWORD type = REG_SZ);
+  bool SetDword(const std::string& path, const std::string& name, DWORD value);
+  const RegValue* GetValue(const std::string& path, const std::string& name) const;
+  // kProtected marks the key and its existing subtree; false when the key is missing.
+  bool SetAccess(const std::string& path, KeyAccess access);
+  void Clear();
+
+  // --- Building blocks of the registry calls ---
+  // The key a predefined handle stands for (views resolved). With `create`
+  // a missing view target (HKLM\SOFTWARE\Classes ...) is created.
+  RegKey* Predefined(HKEY hive, bool create);
+  static bool IsPredefined(HKEY hive);
+  // Hive code of a predefined handle ("HKLM", "HKCR", ... "HKU"), or "".
+  static const char* HiveCode(HKEY hive);
+  // Walks a backslash-separated subkey path from `base`, resolving
+  // CurrentControlSet; nullptr when a key is missing. A trailing backslash
+  // is ignored; an empty part is not found.
+  RegKey* Walk(RegKey* base, const std::string& subkey) const;
+  // As Walk, creating what is missing (`created` set when the last key is new).
+  // Returns nullptr with *error set (87 for a name too long or an empty part).
+  RegKey* WalkCreate(RegKey* base, const std::string& subkey, bool* created, LONG* error);
+  // Creates one subkey (inheriting kProtected) or returns the existing one.
+  RegKey* AddChild(RegKey* parent, const std::string& childName);
+  // Detaches a key and its subtree; handles to any of them then give 1018.
+  void Detach(RegKey* key);
+  void SetValue(RegKey* key, const std::string& name, DWORD type, std::string data);
+  bool DeleteValue(RegKey* key, const std::string& name);
+
+  bool IsRoot(const RegKey* key) const;
+  bool InLocalMachine(const RegKey* key) const;
+  // 0, or 5 when this open of `key` with `sam` is refused (NT family only).
+  LONG CheckOpenAccess(const RegKey* key, REGSAM sam) const;
+  // True when writes to `key` are refused (read-only, or HKLM without rights).
+  bool WritesRefused(const RegKey* key) const;
+
+  // --- Handles (small integers, never predefined, never reused) ---
+  HKEY AddHandle(RegKey* key, REGSAM access, const std::string& path);
+  OpenRegKey* Handle(HKEY h);
+  bool CloseHandle(HKEY h);
+  size_t OpenHandleCount() const { return handles_.size(); }
+
+  // Stored roots, in the order they are written to registry.reg.
+  const RegKey& LocalMachine() const { return *roots_[0]; }
+  const RegKey& Users() const { return *roots_[1]; }
+  const RegKey* Root(int i) const { return i >= 0 && i < 4 ? roots_[i].get() : nullptr; }
+  RegKey* MutableRoot(int i) { return i >= 0 && i < 4 ? roots_[i].get() : nullptr; }
+
+  // While a file is loaded CurrentControlSet is kept as a key of its own;
+  // EndLoad moves it into the control set HKLM\SYSTEM\Select "Current"
+  // names, which the file may list after it.
+  void BeginLoad() { loading_ = true; }
+  void EndLoad();
+
+  // Splits "HKLM\A\B" into the predefined handle and "A\B"; false for an unknown hive.
+  static bool SplitPath(const std::string& path, HKEY* hive, std::string* subkey);
+
+ private:
+  // The name of control set HKLM\SYSTEM\CurrentControlSet stands for.
+  std::string CurrentControlSetName() const;
+  bool IsSystemKey(const RegKey* key) const;
+  RegKey* FindPath(const std::string& path) const;
+
+  void MergeInto(RegKey* from, RegKey* to);
+
+  bool loading_ = false;
+  std::shared_ptr<RegKey> roots_[4];  // HKLM, HKU, HKPD, HKDD
+  std::map<uintptr_t, OpenRegKey> handles_;
+  uintptr_t next_handle_ = 0;
+};
+
+}  // namespace sim

@@ -1,0 +1,88 @@
+#include "app/info_dialog.h"
+
+#include "app/accelerators.h"
+#include "app/dialog_ids.h"
+#include "discovery/detection.h"
+#include "resources/string_table.h"
+
+namespace {
+
+// Order of the found-devices list.
+const int kFoundOrder[] = {kModelCorvusR,    kModelCorvus380, kModelCorvusM, kModelCorvusN,
+                           kModelCorvusP,    kModelTRX380,    kModelTRX420,  kModelCorvusW,
+                           kModelTRX5100,    kModelTRX5150,   kModelTRX5170, kModelTRX5200,
+                           kModelCorvus8100, kModelTRX3200,   kModelTRX3100, kModelCorvus7100,
+                           kModelCorvus7105};
+
+}  // namespace
+
+CInfoDlg::CInfoDlg() = default;
+
+int CInfoDlg::DoModal() {
+  m_pView = CreateDialogView(LoadStr(IDS_INFO_TITLE), {{kIdYes, "Yes"}, {kIdNo, "No"}}, *this);
+  OnInitDialog();
+  const int result = m_pView->RunModal();
+  m_pView.reset();
+  return result;
+}
+
+void CInfoDlg::OnInitDialog() {
+  m_pView->AddListLine(kIdChosenList, m_szChosenDevice);
+  FillFoundDevices();
+}
+
+void CInfoDlg::FillFoundDevices() {
+  for (int model : kFoundOrder) {
+    if (!IsModelDetected(model)) continue;
+    std::string name = ModelDisplayName(model);
+    if (name.size() > 63) name.resize(63);
+    m_pView->AddListLine(kIdFoundList, name);
+    if (!m_szVersionText.empty()) m_pView->AddListLine(kIdFoundList, "> " + m_szVersionText);
+  }
+}
+
+void CInfoDlg::OnCommand(int id) {
+  if (id == kIdYes) m_pView->EndDialog(1);
+  if (id == kIdNo) m_pView->EndDialog(2);
+}
+
+void CInfoDlg::OnKey(int key) {
+  const int command = TranslateKey(kInfoAccelerators, kInfoAcceleratorCount, key);
+  if (command != 0) {
+    OnCommand(command);
+  } else if (key == kKeyEnter) {
+    OnCommand(kIdNo);  // No is the default button
+  } else if (key == kKeyEscape) {
+    OnCommand(kIdNo);
+  }
+}
+
+bool CInfoDlg::OnContextHelp(int controlId) {
+  unsigned popup = 0;
+  switch (controlId) {
+    case kIdYes:
+      popup = 32;
+      break;
+    case kIdNo:
+      popup = 31;
+      break;
+    case kIdFoundList:
+      popup = 36;
+      break;
+    case kIdChosenList:
+      popup = 33;
+      break;
+    case kIdRichText:
+      popup = m_nMode == 1 ? 35 : m_nMode == 2 ? 14 : 11;
+      break;
+    default:
+      return false;
+  }
+  WinHelpA(m_pView->Handle(), LoadStr(IDS_HELP_FILE_NAME), HELP_CONTEXTPOPUP, popup);
+  return true;
+}
+
+// Copying the information text comes with the rich-text control.
+bool CInfoDlg::OnCopy() { return true; }
+
+void CInfoDlg::OnCloseBox() { m_pView->EndDialog(2); }

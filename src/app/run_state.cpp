@@ -1,0 +1,31 @@
+#include "app/run_state.h"
+
+#include "config/dat_list.h"
+#include "discovery/detection.h"
+#include "discovery/directories.h"
+#include "files/remove_software.h"
+#include "log/run_log.h"
+
+std::string g_sIniFileName;
+std::string g_szVersionText;
+RemovalData g_RemovalData;
+std::string g_sDefaultVTDir;
+std::string g_sDefaultOCRDir;
+
+std::string CutToRunLimit(const std::string& text) {
+  return text.size() > kRunTextLimit ? text.substr(0, kRunTextLimit) : text;
+}
+
+void ResetAllRunState() {
+  g_sIniFileName.clear();
+  g_szVersionText.clear();
+  g_RemovalData = RemovalData();
+  g_sDefaultVTDir.clear();
+  g_sDefaultOCRDir.clear();
+  g_aSaveFiles.clear();
+  ResetDetectionState();
+  ResetDirectoryState();
+  ResetRunLogState();
+  SetLogSwitch(nullptr);
+  CListFromFile::ResetFirstRead();
+}

@@ -1,0 +1,44 @@
+#include "ui/text/script_actions.h"
+
+#include <cctype>
+
+#include "app/dialog_ids.h"
+
+namespace textui {
+
+bool SameNoCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+Action ParseAction(const std::string& line) {
+  const size_t blank = line.find(' ');
+  Action action;
+  const std::string verb = line.substr(0, blank);
+  const std::string arg = blank == std::string::npos ? "" : line.substr(blank + 1);
+  static const char* const kVerbs[] = {"select", "press", "key", "menu", "help", "copy", "close"};
+  for (const char* known : kVerbs) {
+    if (verb == known) action.verb = verb;
+  }
+  // copy and close stand alone; the others need their argument.
+  const bool alone = action.verb == "copy" || action.verb == "close";
+  if (alone != arg.empty()) action.verb.clear();
+  action.arg = arg;
+  return action;
+}
+
+int ParseKey(const std::string& name) {
+  if (name.size() == 1 && name[0] > 0x20 && name[0] < 0x7F) return name[0];
+  if (SameNoCase(name, "Enter")) return kKeyEnter;
+  if (SameNoCase(name, "Escape")) return kKeyEscape;
+  if (SameNoCase(name, "F1")) return kKeyF1;
+  return 0;
+}
+
+}  // namespace textui

@@ -1,0 +1,95 @@
+// The simulated user: script lines, message box answers, transcript escapes.
+#include <gtest/gtest.h>
+
+#include "platform/win32.h"
+#include "support/test_machine.h"
+
+namespace {
+
+TEST(Transcript, EscapesAsTheProgramQuotesTexts) {
+  EXPECT_EQ(sim::EscapeText("a\\b\n\t\r\"q\""), "a\\\\b\\n\\t\\r\"q\"");
+  EXPECT_EQ(sim::EscapeText(std::string("\x01\x7F\xE9", 3)), "\\x01\\x7F\\xE9");
+}
+
+TEST(Script, SkipsBlankAndCommentLinesAndKeepsLineNumbers) {
+  sim::Script s = sim::Script::FromText("# intro\n\n  press Yes  \r\n#x\nclose", "s.txt");
+  const std::vector<sim::ScriptLine> lines = s.Remaining();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].text, "press Yes");
+  EXPECT_EQ(lines[0].number, 3);
+  EXPECT_EQ(lines[1].text, "close");
+  EXPECT_EQ(lines[1].number, 5);
+}
+
+TEST(MessageBox, OkOnlyBoxTakesOnlyPressOk) {
+  TestMachine tm;
+  tm.m.user.SetScript("press Yes\n");
+  EXPECT_EQ(MessageBoxA(nullptr, "Text\n2", "Cap", MB_OK | MB_ICONERROR), IDOK);
+  // The line stays for the next window.
+  ASSERT_EQ(tm.m.user.Leftover().size(), 1u);
+  const std::vector<std::string>& lines = tm.m.user.Lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "[action] auto OK");
+  EXPECT_EQ(lines[1], "[box] Cap | Text\\n2 | OK | error -> OK");
+
+  tm.m.user.SetScript("press ok\n");
+  EXPECT_EQ(MessageBoxA(nullptr, "T", "C", MB_OK), IDOK);
+  EXPECT_TRUE(tm.m.user.Leftover().empty());
+  EXPECT_EQ(tm.m.user.Lines().back(), "[box] C | T | OK | none -> OK");
+}
+
+TEST(MessageBox, AnswersByLabelCloseAndKeys) {
+  TestMachine tm;
+  tm.m.user.SetScript("press no\nclose\nkey Escape\nkey Enter\n");
+  EXPECT_EQ(MessageBoxA(nullptr, "Q", "C", MB_YESNO | MB_ICONQUESTION), IDNO);
+  EXPECT_EQ(tm.m.user.Lines().back(), "[box] C | Q | Yes/No | question -> No");
+  EXPECT_EQ(MessageBoxA(nullptr, "Q", "C", MB_OKCANCEL | MB_ICONINFORMATION), IDCANCEL);
+  EXPECT_EQ(MessageBoxA(nullptr, "Q", "C", MB_OKCANCEL | MB_ICONWARNING), IDCANCEL);
+  EXPECT_EQ(MessageBoxA(nullptr, "Q", "C", MB_YESNO), IDYES);
+  EXPECT_EQ(tm.m.user.Lines()[tm.m.user.Lines().size() - 2], "[action] key Enter");
+}
+
+TEST(MessageBox, ALineTheBoxCannotTakeOrAnEndedScriptAborts) {
+  TestMachine tm;
+  tm.m.user.SetScript("\n\npress Maybe\n", "answers.txt");
+  try {
+    MessageBoxA(nullptr, "Q", "Question", MB_YESNO);
+    FAIL() << "no abort";
+  } catch (const sim::ScriptAbort& abort) {
+    EXPECT_EQ(abort.message, "answers.txt line 3: window \"Question\" cannot take \"press Maybe\"");
+  }
+  tm.m.user.SetScript("close\n");  // a Yes/No box has no close box answer
+  EXPECT_THROW(MessageBoxA(nullptr, "Q", "C", MB_YESNO), sim::ScriptAbort);
+  tm.m.user.SetScript("");
+  EXPECT_THROW(MessageBoxA(nullptr, "Q", "Waiting box", MB_OKCANCEL), sim::ScriptAbort);
+  // An OK-only box never waits.
+  EXPECT_EQ(MessageBoxA(nullptr, "Q", "C", MB_OK), IDOK);
+}
+
+TEST(SingleInstanceWindows, FoundByClassAndTitleAndActedOn) {
+  TestMachine tm;
+  EXPECT_EQ(FindWindowA("#32770", "Vantrel AiO Uninstall Utility"), nullptr);
+  tm.m.json["open_windows"] = nlohmann::ordered_json::parse(
+      R"([{"class":"Other","title":"Vantrel AiO Uninstall Utility"},
+          {"class":"#32770","title":"Vantrel AiO Uninstall Utility","minimised":true}])");
+  HWND h = FindWindowA("#32770", "vantrel aio uninstall utility");
+  ASSERT_NE(h, nullptr);
+  WINDOWPLACEMENT wp{};
+  ASSERT_TRUE(GetWindowPlacement(h, &wp));
+  EXPECT_EQ(wp.showCmd, static_cast<UINT>(SW_SHOWMINIMIZED));
+  ShowWindow(h, SW_RESTORE);
+  SetWindowPos(h, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetWindowPos(h, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  const std::vector<std::string>& lines = tm.m.user.Lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "[front] Vantrel AiO Uninstall Utility restored");
+  EXPECT_EQ(lines[1], "[front] Vantrel AiO Uninstall Utility topmost");
+}
+
+TEST(WinHelp, WritesFileCommandAndData) {
+  TestMachine tm;
+  WinHelpA(nullptr, "VtCvScrubber.hlp", HELP_CONTEXTPOPUP, 22);
+  EXPECT_EQ(tm.m.user.Lines().back(), "[help] VtCvScrubber.hlp HELP_CONTEXTPOPUP 22");
+}
+
+}  // namespace

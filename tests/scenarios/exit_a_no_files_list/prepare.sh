@@ -1,0 +1,1 @@
+rm "drives/C/Scrubber/Trx5100Pd110FilesNT.dat"

@@ -1,0 +1,1 @@
+rm "drives/C/Scrubber/VtCvScrubber.ini"

@@ -1,0 +1,183 @@
+// Machine images: loading, its errors, and saving only what changed.
+#include "sim/image.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "support/test_machine.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void WriteHost(const fs::path& p, const std::string& text) {
+  fs::create_directories(p.parent_path());
+  std::ofstream(p, std::ios::binary) << text;
+}
+
+std::string ReadHost(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+const char* kJson = R"({
+  "windows": "98",
+  "code_page": 1252,
+  "computer_name": "OLD-PC",
+  "directories": { "current": "C:\\Scrubber", "temp": null, "windows": "C:\\WINDOWS" },
+  "drives": { "C": { "type": "fixed", "free_bytes": 123 }, "D": { "type": "cdrom" } },
+  "user": { "administrator": false, "privileges": [] },
+  "files": { "C:\\App\\a.dll": { "read_only": true }, "C:\\App\\b.dll": { "in_use": true } },
+  "faults": [ { "call": "DeleteFileA", "path": "C:\\App\\c.dll", "error": 33, "times": 1 } ],
+  "local_time": "2003-03-05T09:07:04.021",
+  "registry_access": { "HKLM\\SOFTWARE\\Vantrel": "protected", "HKLM\\SOFTWARE\\Gone": "read_only" },
+  "printers": [ { "name": "VT TRX 5100" } ],
+  "restart": null
+}
+)";
+
+class Image : public ::testing::Test {
+ protected:
+  Image() : dir(fs::path(tm.ImageDir()) / "img") {
+    WriteHost(dir / "machine.json", kJson);
+    WriteHost(dir / "registry.reg",
+              "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantrel]\r\n\"Path\"=\"C:"
+              "\\\\App\"\r\n\r\n");
+    for (const char* f : {"a.dll", "b.dll", "c.dll"}) WriteHost(dir / "drives/C/App" / f, "x");
+    fs::create_directories(dir / "drives/C/Scrubber");
+  }
+  bool Load(std::string* error) { return sim::LoadImage(dir.string(), m, error); }
+  std::string LoadError() {
+    sim::Machine fresh;
+    std::string error;
+    EXPECT_FALSE(sim::LoadImage(dir.string(), fresh, &error));
+    return error;
+  }
+
+  TestMachine tm;  // only for its temporary folder
+  fs::path dir;
+  sim::Machine m;
+};
+
+TEST_F(Image, LoadsEveryPart) {
+  std::string error;
+  ASSERT_TRUE(Load(&error)) << error;
+  sim::ScopedMachine scope(m);
+  EXPECT_FALSE(m.system.NtFamily());
+  EXPECT_FALSE(m.registry.nt_family);
+  EXPECT_FALSE(m.registry.administrator);
+  EXPECT_EQ(m.system.computer_name, "OLD-PC");
+  EXPECT_EQ(m.files.current_dir, "C:\\Scrubber");
+  EXPECT_EQ(m.files.Drive('C').free_bytes, 123u);
+  EXPECT_EQ(GetDriveTypeA("D:\\"), DRIVE_NO_ROOT_DIR);  // a CD drive without a disc folder
+  char buf[MAX_PATH];
+  EXPECT_EQ(GetTempPathA(sizeof buf, buf), 0u);
+  EXPECT_NE(m.registry.GetValue("HKLM\\SOFTWARE\\Vantrel", "Path"), nullptr);
+  // A key named in registry_access but missing (a run removed it) is no error.
+  EXPECT_EQ(m.registry.Find("HKLM\\SOFTWARE\\Vantrel")->access, sim::KeyAccess::kProtected);
+  EXPECT_FALSE(m.registry.dirty);
+  EXPECT_FALSE(DeleteFileA("C:\\App\\a.dll"));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
+  EXPECT_FALSE(DeleteFileA("C:\\App\\b.dll"));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_SHARING_VIOLATION));
+  EXPECT_FALSE(DeleteFileA("C:\\App\\c.dll"));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_LOCK_VIOLATION));
+  EXPECT_TRUE(DeleteFileA("C:\\App\\c.dll"));
+  EXPECT_FALSE(fs::exists(dir / "drives/C/Scrubber/../App/c.dll"));
+  EXPECT_FALSE(fs::exists(dir / "drives/C/WINDOWS"));  // nothing is created by loading
+}
+
+TEST_F(Image, SavesOnlyWhatChanged) {
+  std::string error;
+  ASSERT_TRUE(Load(&error)) << error;
+  const std::string json = ReadHost(dir / "machine.json");
+  const std::string reg = ReadHost(dir / "registry.reg");
+  ASSERT_TRUE(sim::SaveImage(m, &error)) << error;
+  EXPECT_EQ(ReadHost(dir / "machine.json"), json);  // untouched, byte for byte
+  EXPECT_EQ(ReadHost(dir / "registry.reg"), reg);
+
+  {
+    sim::ScopedMachine scope(m);
+    ASSERT_TRUE(SetFileAttributesA("C:\\App\\a.dll", FILE_ATTRIBUTE_NORMAL));
+    ASSERT_TRUE(DeleteFileA("C:\\App\\a.dll"));
+    m.registry.SetString("HKLM\\SOFTWARE\\Vantrel", "New", "1");
+  }
+  ASSERT_TRUE(sim::SaveImage(m, &error)) << error;
+  auto saved = nlohmann::ordered_json::parse(ReadHost(dir / "machine.json"));
+  // Key order is kept; the deleted file's flags went with it.
+  EXPECT_EQ(saved.begin().key(), "windows");
+  EXPECT_EQ(saved["files"].dump(), R"({"C:\\App\\b.dll":{"in_use":true}})");
+  EXPECT_EQ(saved["printers"][0]["name"], "VT TRX 5100");
+  EXPECT_NE(ReadHost(dir / "registry.reg").find("\"New\"=\"1\""), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir / "machine.json.tmp"));
+  EXPECT_FALSE(fs::exists(dir / "registry.reg.tmp"));
+
+  // Loading the saved image again gives the same state.
+  sim::Machine again;
+  ASSERT_TRUE(sim::LoadImage(dir.string(), again, &error)) << error;
+  EXPECT_FALSE(again.files.Flags("C:\\App\\b.dll").read_only);
+  EXPECT_TRUE(again.files.Flags("C:\\App\\b.dll").in_use);
+}
+
+TEST_F(Image, FailedSaveLeavesTheOldFile) {
+  std::string error;
+  ASSERT_TRUE(Load(&error)) << error;
+  const std::string json = ReadHost(dir / "machine.json");
+  m.json["restart"] = nlohmann::ordered_json::object({{"call", "ExitWindowsEx"}, {"flags", 2}});
+  fs::create_directories(dir / "machine.json.tmp");  // the temporary file cannot be written
+  EXPECT_FALSE(sim::SaveImage(m, &error));
+  EXPECT_EQ(ReadHost(dir / "machine.json"), json);
+  fs::remove(dir / "machine.json.tmp");
+  EXPECT_TRUE(sim::SaveImage(m, &error)) << error;
+  EXPECT_NE(ReadHost(dir / "machine.json").find("ExitWindowsEx"), std::string::npos);
+}
+
+TEST_F(Image, ErrorsNameFileLineAndField) {
+  WriteHost(dir / "machine.json", "{\n  \"windows\": \"xp\",\n  \"code_page\": ,\n}\n");
+  EXPECT_EQ(LoadError().rfind("machine.json line 3: ", 0), 0u) << LoadError();
+
+  struct Case {
+    const char* json;
+    const char* error;
+  } cases[] = {
+      {R"({"windows": "vista"})",
+       "machine.json: field windows: expected 95, 98, me, nt4, 2000, xp or {platform, major, "
+       "minor}"},
+      {R"({"code_page": 99999})",
+       "machine.json: field code_page: code page 99999 is not supported"},
+      {R"({"drives": {"C": {"type": "floppy"}}})",
+       "machine.json: field drives.C.type: expected fixed, removable, cdrom, remote, ramdisk or "
+       "none"},
+      {R"({"files": {"C:\\App\\a.dll": {"read_only": "yes"}}})",
+       "machine.json: field files.C:\\App\\a.dll.read_only: expected true or false"},
+      {R"({"faults": [{"call": "DeleteFileA"}]})", "machine.json: field faults[0].error: missing"},
+      {R"({"local_time": "2003-02-30T00:00:00"})",
+       "machine.json: field local_time: expected a time such as 2003-03-05T09:07:04.021"},
+      {R"({"directories": {"current": "C:\\Nowhere"}})",
+       "machine.json: field directories.current: \"C:\\Nowhere\" is no folder of the image"},
+      {R"([1, 2])", "machine.json line 1: expected an object { … }"},
+  };
+  for (const Case& c : cases) {
+    WriteHost(dir / "machine.json", c.json);
+    EXPECT_EQ(LoadError(), c.error) << c.json;
+  }
+
+  WriteHost(dir / "machine.json", R"({"windows": "xp"})");
+  WriteHost(dir / "registry.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\X]\r\n\"v\"=dword:zz\r\n");
+  EXPECT_EQ(LoadError().rfind("registry.reg line 4: ", 0), 0u) << LoadError();
+
+  fs::remove(dir / "machine.json");
+  EXPECT_EQ(LoadError(), "machine.json: cannot be read");
+  WriteHost(dir / "machine.json", R"({"windows": "xp"})");
+  fs::remove(dir / "registry.reg");  // no registry.reg: an empty registry
+  WriteHost(dir / "drives/C/App/A.DLL", "clash");
+  EXPECT_EQ(LoadError(), "drives/C/App: names differ only in case: \"A.DLL\" and \"a.dll\"")
+      << LoadError();
+}
+
+}  // namespace
