@@ -9,10 +9,13 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
+// <windows.h> must come first.
+// clang-format off
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
+// clang-format on
 
 #define W32_VALUE(type, name, value) static_assert((name) == (value), #name);
 #define W32_SIZE(type, bytes) static_assert(sizeof(type) == (bytes), "size of " #type);
@@ -220,7 +223,8 @@ BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes);
 DWORD WINAPI GetShortPathNameA(LPCSTR lpszLongPath, LPSTR lpszShortPath, DWORD cchBuffer);
 DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer);
 UINT WINAPI GetDriveTypeA(LPCSTR lpRootPathName);
-BOOL WINAPI GetDiskFreeSpaceExA(LPCSTR lpDirectoryName, PULARGE_INTEGER lpFreeBytesAvailableToCaller,
+BOOL WINAPI GetDiskFreeSpaceExA(LPCSTR lpDirectoryName,
+                                PULARGE_INTEGER lpFreeBytesAvailableToCaller,
                                 PULARGE_INTEGER lpTotalNumberOfBytes,
                                 PULARGE_INTEGER lpTotalNumberOfFreeBytes);
 

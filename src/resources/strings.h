@@ -43,9 +43,10 @@ CVS_STRING(117, IDS_FINDFILE_ENOENT,
            "(meaning, File Not Found).")
 CVS_STRING(118, IDS_FINDFILE_EINVAL,
            "Unable to find file at \"%s\".\nError: Invalid file name specification.")
-CVS_STRING(119, IDS_INI_MISSING_KEY,
-           "INI Error: missing section [%s] or Key \"%s\",\nor the key is missing its value.\n\nINI "
-           "file is \"%s\"")
+CVS_STRING(
+    119, IDS_INI_MISSING_KEY,
+    "INI Error: missing section [%s] or Key \"%s\",\nor the key is missing its value.\n\nINI "
+    "file is \"%s\"")
 CVS_STRING(120, IDS_UNABLE_TO_FIND_FILE, "Unable to find file \"%s\".")
 CVS_STRING(156, IDS_NO_DEVICES_IN_INI,
            "ERROR finding supported VT devices in this application's INI file.\n\nPossible causes: "
@@ -68,12 +69,14 @@ CVS_STRING(175, IDS_DAT_NO_DESKTOP_DIR,
            "directory. \n")
 CVS_STRING(176, IDS_DAT_NO_OCR_DIR,
            ">>> Unable to erase file from the OCR directory.\n\tThe directory may not exist. \n")
-CVS_STRING(177, IDS_DAT_NO_PROGRAMS_DIR,
-           ">>> May be unable to erase files from the 'User's Startup Directory' directory.\n\tUsing "
-           "default directory. \n")
+CVS_STRING(
+    177, IDS_DAT_NO_PROGRAMS_DIR,
+    ">>> May be unable to erase files from the 'User's Startup Directory' directory.\n\tUsing "
+    "default directory. \n")
 
 // Uninstall sequence
-CVS_STRING(153, IDS_NO_TEST_KEY, "Unable to get test data from the INI file to test PC access rights.")
+CVS_STRING(153, IDS_NO_TEST_KEY,
+           "Unable to get test data from the INI file to test PC access rights.")
 CVS_STRING(440, IDS_EXIT_A,
            "An error occurred before any VT software could be removed. \nPlease read the "
            "VtCvScrubber.log file (%s) \nfor error details.")
@@ -112,6 +115,16 @@ CVS_STRING(454, IDS_INFO_FILE_1, "VtCvScrubber1.RTF")
 CVS_STRING(455, IDS_INFO_FILE_2, "VtCvScrubber2.RTF")
 CVS_STRING(456, IDS_INFO_FILE_3, "VtCvScrubber3.RTF")
 
+// Device discovery and directories
+CVS_STRING(500, IDS_PROGRESS_VALIDATING_DIRS, "Checking and validating directories.")
+CVS_STRING(501, IDS_PROGRESS_SEARCHING_DEFAULT_DIR, "Searching for default directory %d.")
+CVS_STRING(502, IDS_LOG_INSTALL_DATA_NOT_FOUND,
+           "...ZI VeD device install data not found in the registry -- using default "
+           "directories.\n\n")
+CVS_STRING(503, IDS_LOG_INSTALL_DATA_FOUND,
+           "...ZI VeD device install data was found in the registry.\n\n")
+CVS_STRING(504, IDS_LOG_DIR_NOT_FOUND, "* Not Found: %s  ===> Windows code = %d \n")
+
 // Main window
 CVS_STRING(460, IDS_BANNER_TEXT, "VT Corvus/TRX Software Uninstaller")
 CVS_STRING(461, IDS_SUBTITLE, "Uninstall VT All-in-One software")
@@ -138,6 +151,7 @@ CVS_STRING(483, IDS_INFO_QUESTION, "Do you want to uninstall this device?")
 
 // Restart dialog
 CVS_STRING(490, IDS_REBOOT_TITLE, "VT Corvus/TRX Software Uninstaller - Reboot")
-CVS_STRING(491, IDS_REBOOT_TEXT_1, "To complete the removal of the VT software, the PC needs to reboot.")
+CVS_STRING(491, IDS_REBOOT_TEXT_1,
+           "To complete the removal of the VT software, the PC needs to reboot.")
 CVS_STRING(492, IDS_REBOOT_TEXT_2, "A DOS or Command  window may appears during the next reboot.")
 CVS_STRING(493, IDS_REBOOT_NOW_BUTTON, "Reboot Now")

@@ -148,7 +148,6 @@ TEST_F(ConfigTest, UnregisterDataListsAndCounts) {
 }
 
 // Windows' profile API reads a negative number as 0: no packages, no report.
-// Disabled until the simulated profile API answers so (it wraps -1 to 4294967295).
 TEST_F(ConfigTest, NegativeCountReadsAsNoEntries) {
   tm.AddFile(kIni,
              std::string(kVersionLine) +
