@@ -8,8 +8,13 @@ sample=${1:-xp}
 [ -d "samples/$sample" ] || { echo "no sample PC samples/$sample" >&2; exit 2; }
 scripts/install-deps.sh
 
-cmake -S . -B build/demo -G Ninja -DCMAKE_BUILD_TYPE=Release -DCVS_TESTS=OFF >/dev/null
-cmake --build build/demo -j "$(nproc)" --target vtsim
+echo "Building vtsim ..." >&2
+mkdir -p build
+if ! { cmake -S . -B build/demo -G Ninja -DCMAKE_BUILD_TYPE=Release -DCVS_TESTS=OFF &&
+       cmake --build build/demo -j "$(nproc)" --target vtsim; } >build/demo-build.log 2>&1; then
+  cat build/demo-build.log >&2
+  exit 1
+fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -7,19 +7,9 @@
 
 #include "platform/win32.h"
 #include "sim/machine.h"
+#include "sim/text.h"
 
 namespace {
-
-bool SameTextNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 // Window handles of the open windows: a fixed base plus four per list position.
 constexpr std::uintptr_t kWindowBase = 0x00010000;
@@ -80,10 +70,10 @@ HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName) {
     for (size_t i = 0; i < list->size(); ++i) {
       const nlohmann::ordered_json& w = (*list)[i];
       if (!w.is_object()) continue;
-      if (lpClassName != nullptr && !SameTextNoCase(StringField(w, "class"), lpClassName)) {
+      if (lpClassName != nullptr && !sim::EqualNoCase(StringField(w, "class"), lpClassName)) {
         continue;
       }
-      if (lpWindowName != nullptr && !SameTextNoCase(StringField(w, "title"), lpWindowName)) {
+      if (lpWindowName != nullptr && !sim::EqualNoCase(StringField(w, "title"), lpWindowName)) {
         continue;
       }
       return reinterpret_cast<HWND>(kWindowBase + 4 * i);

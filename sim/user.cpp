@@ -5,21 +5,11 @@
 #include <sstream>
 
 #include "platform/win32.h"
+#include "sim/text.h"
 
 namespace sim {
 
 namespace {
-
-bool SameAscii(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 struct BoxButton {
   const char* label;
@@ -69,16 +59,16 @@ int AnswerOf(const std::string& line, const std::vector<BoxButton>& buttons) {
   if (line.compare(0, 6, "press ") == 0) {
     const std::string label = line.substr(6);
     for (const BoxButton& b : buttons) {
-      if (SameAscii(label, b.label)) return b.id;
+      if (EqualNoCase(label, b.label)) return b.id;
     }
     return 0;
   }
   // The close box and Escape mean Cancel; a box with only OK answers OK.
-  if (line == "close" || SameAscii(line, "key Escape")) {
+  if (line == "close" || EqualNoCase(line, "key Escape")) {
     if (buttons.size() == 1) return buttons[0].id;
     return find(IDCANCEL);
   }
-  if (SameAscii(line, "key Enter")) return buttons[0].id;
+  if (EqualNoCase(line, "key Enter")) return buttons[0].id;
   return 0;
 }
 

@@ -16,6 +16,7 @@
 #include "config/ini_reader.h"
 #include "discovery/detection.h"
 #include "discovery/directories.h"
+#include "discovery/install_dir_rules.h"
 #include "files/remove_software.h"
 #include "log/run_log.h"
 #include "platform/format_text.h"
@@ -43,15 +44,6 @@ std::string DeviceBannerLine() {
 void CopyList(const CStringArray& from, CStringArray& to) {
   to.clear();
   for (const std::string& entry : from) to.push_back(CutToRunLimit(entry));
-}
-
-// "\Startup" at the end of the common programs directory is not handed over.
-std::string WithoutStartup(const std::string& dir) {
-  const std::string tail = "\\Startup";
-  if (dir.size() >= tail.size() && dir.compare(dir.size() - tail.size(), tail.size(), tail) == 0) {
-    return dir.substr(0, dir.size() - tail.size());
-  }
-  return dir;
 }
 
 }  // namespace
@@ -129,6 +121,12 @@ void CCvScrubberDlg::UninstallSelectedDevice() {
   const std::string filesPath = ini.PathToUninstallFile(name, code, "FilesPath");
   if (filesPath.empty()) return ErrorExit(IDS_EXIT_A, MB_ICONWARNING, true, false);
 
+  // 14 comes first: with the control file's defaults known, a model whose
+  // registry names no directory falls back on them while its directories are found.
+  ini.GetDefaultDirs();
+  g_sDefaultVTDir = ini.DefaultVTDir();
+  g_sDefaultOCRDir = ini.DefaultOCRDir();
+
   // 13: directories of the detected model.
   {
     CFindAiOinReg finder;
@@ -140,10 +138,7 @@ void CCvScrubberDlg::UninstallSelectedDevice() {
     }
   }
 
-  // 14-17.
-  ini.GetDefaultDirs();
-  g_sDefaultVTDir = ini.DefaultVTDir();
-  g_sDefaultOCRDir = ini.DefaultOCRDir();
+  // 15-17.
   ini.GetCommonINIvalues(name);
   const std::string testKey = ini.GetTestRegEntry();
   if (testKey.empty()) {
@@ -196,7 +191,8 @@ void CCvScrubberDlg::UninstallSelectedDevice() {
   const std::string regPath = ini.PathToUninstallFile(name, code, "RegPath");
   if (regPath.empty()) return ErrorExit(IDS_EXIT_A, MB_ICONWARNING, true, false);
   SetProgressText(LoadStr(IDS_PROGRESS_READING_REG_DAT));
-  regReader.SetVTInstallDir(g_szInstallDir);
+  const std::string installDir = HandOverInstallDir(g_szInstallDir);
+  regReader.SetVTInstallDir(installDir);
   regReader.SetSystemDir(DeviceDirectories[kDirSystem]);
   regReader.SetWindowsDir(DeviceDirectories[kDirWindows]);
   if (regReader.ListFromFile(regPath, m_aRegList) == -1 || regReader.GetCount() == 0) {
@@ -206,7 +202,7 @@ void CCvScrubberDlg::UninstallSelectedDevice() {
   remover.EraseRegList(m_aRegList, code);
 
   // 27-28: the files list. An unreadable list (-1) stops the run as an empty one does.
-  filesReader.SetVTInstallDir(g_szInstallDir);
+  filesReader.SetVTInstallDir(installDir);
   filesReader.SetSystemDir(DeviceDirectories[kDirSystem]);
   filesReader.SetWindowsDir(DeviceDirectories[kDirWindows]);
   filesReader.SetDesktopDir(DeviceDirectories[kDirDesktop]);

@@ -1,5 +1,9 @@
 #include "discovery/detection.h"
 
+#include "app/main_window.h"
+#include "discovery/detectors.h"
+#include "discovery/directories.h"
+
 namespace {
 
 // One flag per detectable model, indexed by model code (8 maps onto 2).
@@ -53,13 +57,32 @@ void ResetDetectionState() {
   g_bSeveralDevices = 0;
 }
 
-// Placeholder until installed-device detection is built: finds nothing.
-bool DetectInstalledDevices(CCvScrubberDlg&) { return false; }
-
-// Placeholder until the directory caches are built.
-CFindAiOinReg::CFindAiOinReg() = default;
-
-// Placeholder: accepts the valid codes, finds no directory.
-bool CFindAiOinReg::FindInstallDirectory(int nDeviceModel) {
-  return nDeviceModel >= 0 && nDeviceModel <= kLastModelCode && nDeviceModel != 17;
+bool DetectInstalledDevices(CCvScrubberDlg& dlg) {
+  CFindAiOinReg finder;
+  for (int code : kDetectionOrder) {
+    char installDir[kPathBuffer] = {};
+    const std::string name = DetectModel(finder, code, installDir);
+    if (name.empty()) continue;
+    const size_t index = static_cast<size_t>(dlg.m_nDevices);
+    // The list is sized by the window; never write past it.
+    if (index >= dlg.m_aDeviceNames.size()) dlg.m_aDeviceNames.resize(index + 1);
+    if (index >= dlg.m_aInstallDirs.size()) dlg.m_aInstallDirs.resize(index + 1);
+    dlg.m_aInstallDirs[index] = installDir;
+    dlg.m_aDeviceNames[index] = name;
+    SetModelDetected(code, true);
+    if (code == kModelCorvus380 || code == kModelCorvusR) {
+      dlg.m_bEnvFamily = 1;
+    } else if (code >= kModelCorvusM && code <= kModelTRX380) {
+      dlg.m_bSharedFamily = 1;
+    } else {
+      dlg.m_bOwnFamily = 1;  // TRX 420, Corvus W and every Photo Desk model
+    }
+    ++dlg.m_nDevices;
+  }
+  // The run log keeps its directory once it has found it.
+  char logDir[kPathBuffer];
+  dlg.GetLogDir(logDir);
+  FillFixedDirectories(dlg, finder);
+  g_bSeveralDevices = dlg.m_nDevices > 1 ? 1 : 0;
+  return dlg.m_nDevices > 0;
 }

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "discovery/find_aio_in_reg.h"
+
 class CCvScrubberDlg;
 
 // Device model codes (17 is not a model).
@@ -45,13 +47,12 @@ extern int g_bSeveralDevices;
 void ResetDetectionState();
 
 // Finds the installed devices, filling the main window's detected-device list
-// and the flags; true when at least one was found.
+// and the flags, then the fixed directories; true when at least one was found.
 bool DetectInstalledDevices(CCvScrubberDlg& dlg);
 
-// Finds the install directory of a model in the registry.
-class CFindAiOinReg {
- public:
-  CFindAiOinReg();  // empties the directory caches
-  // True for every valid model code; the install directory is then in the cache.
-  bool FindInstallDirectory(int nDeviceModel);
-};
+// The Photo Desk version check over parallel lists of uninstall subkeys and
+// value names: -1 unsupported or not found, 0 the shared "TRX 5000 Series"
+// entry, 1 version "1.00", 2 version "1.10". Probes through finder, whose
+// caches it leaves alone.
+int CheckUninstallVersion(CFindAiOinReg& finder, const char* const* subKeys,
+                          const char* const* valueNames, int count);

@@ -3,19 +3,11 @@
 #include <cctype>
 
 #include "app/dialog_ids.h"
+#include "sim/text.h"
 
 namespace textui {
 
-bool SameNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
+bool SameNoCase(const std::string& a, const std::string& b) { return sim::EqualNoCase(a, b); }
 
 Action ParseAction(const std::string& line) {
   const size_t blank = line.find(' ');
