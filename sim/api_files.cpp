@@ -422,24 +422,36 @@ DWORD WINAPI GetShortPathNameA(LPCSTR lpszLongPath, LPSTR lpszShortPath, DWORD c
   if (!lpszLongPath) return Fail(m, ERROR_INVALID_PARAMETER, DWORD(0));
   if (p.error) return Fail(m, p.error, DWORD(0));
   if (!p.exists) return Fail(m, MissingError(p), DWORD(0));
-  // Each name that is no 8.3 name is replaced by its short name, which is
-  // kept from now on so that it does not shift.
-  std::string longSoFar = p.full.substr(0, 3);
-  std::string result = longSoFar;
-  size_t start = 3;
-  while (start < p.full.size()) {
-    size_t end = p.full.find('\\', start);
-    if (end == std::string::npos) end = p.full.size();
-    std::string name = p.full.substr(start, end - start);
-    std::string shortName =
-        m.files.ShortName(longSoFar, m.files.Lookup(longSoFar).host, name, true);
-    result = sim::JoinPath(result, shortName.empty() ? name : shortName);
-    longSoFar = sim::JoinPath(longSoFar, name);
-    start = end + 1;
+  // The path keeps the form it was given in (relative or full, separators,
+  // the case of names that are 8.3 names already); each other name is
+  // replaced by its short name, which is kept from now on so it does not shift.
+  const std::string given = lpszLongPath;
+  std::string result, longSoFar;
+  size_t i = 0;
+  if (given.size() >= 2 && given[1] == ':') {
+    result = longSoFar = given.substr(0, 2);
+    i = 2;
   }
-  std::string given = lpszLongPath;
-  if (!given.empty() && (given.back() == '\\' || given.back() == '/') && result.back() != '\\')
-    result += '\\';
+  while (i < given.size()) {
+    if (given[i] == '\\' || given[i] == '/') {
+      result += given[i];
+      longSoFar += given[i++];
+      continue;
+    }
+    size_t end = given.find_first_of("\\/", i);
+    if (end == std::string::npos) end = given.size();
+    const std::string name = given.substr(i, end - i);
+    longSoFar += name;
+    i = end;
+    std::string shortName;
+    if (name != "." && name != ".." && !sim::IsShortName(name)) {
+      PathLookup item = m.files.Lookup(longSoFar);
+      if (item.exists && !item.root)
+        shortName = m.files.ShortName(ParentOf(item.full),
+                                      fs::path(item.host).parent_path().string(), item.name, true);
+    }
+    result += shortName.empty() ? name : shortName;
+  }
   m.last_error = 0;
   return CopyOut(result, lpszShortPath, cchBuffer);
 }

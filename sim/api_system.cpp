@@ -197,8 +197,12 @@ BOOL WINAPI SHGetSpecialFolderPathA(HWND, LPSTR pszPath, int csidl, BOOL fCreate
   const std::string* dir = m.system.Directory(name);
   if (DWORD e = m.faults.Check("SHGetSpecialFolderPathA", dir ? *dir : "", "", name))
     return Fail(m, e, FALSE);
-  // Windows 9x has no folders shared by all users.
-  if (!dir || !pszPath || (!m.system.NtFamily() && name.rfind("common_", 0) == 0)) return FALSE;
+  if (!pszPath) return Fail(m, ERROR_INVALID_PARAMETER, FALSE);
+  // A folder the image gives as null, and on Windows 9x the folders shared by
+  // all users (it has none), are not found.
+  if (!dir || (!m.system.NtFamily() && name.rfind("common_", 0) == 0)) {
+    return Fail(m, ERROR_FILE_NOT_FOUND, FALSE);
+  }
   std::strncpy(pszPath, dir->c_str(), MAX_PATH - 1);
   pszPath[MAX_PATH - 1] = '\0';
   if (fCreate) {

@@ -1,5 +1,6 @@
 #include "sim/faults.h"
 
+#include "sim/registry.h"
 #include "sim/text.h"
 
 namespace sim {
@@ -8,6 +9,19 @@ namespace {
 bool SubjectMatches(const std::string& wanted, const std::string& given) {
   return wanted.empty() || EqualNoCase(wanted, given);
 }
+
+// A key path in the form the registry calls name their keys: the hive's code
+// ("HKLM", "HKU" …, also for "HKEY_LOCAL_MACHINE" or "HKUS") and no trailing
+// backslash, so a fault written either way matches.
+std::string KeyForm(const std::string& path) {
+  HKEY hive = nullptr;
+  std::string subkey;
+  if (path.empty() || !Registry::SplitPath(path, &hive, &subkey)) return path;
+  while (!subkey.empty() && subkey.back() == '\\') subkey.pop_back();
+  std::string out = Registry::HiveCode(hive);
+  if (!subkey.empty()) out += "\\" + subkey;
+  return out;
+}
 }  // namespace
 
 DWORD Faults::Check(const char* call, const std::string& path, const std::string& key,
@@ -15,7 +29,7 @@ DWORD Faults::Check(const char* call, const std::string& path, const std::string
   if (!enabled || !call) return 0;
   for (Fault& f : list) {
     if (f.times == 0 || f.call != call) continue;
-    if (!SubjectMatches(f.path, path) || !SubjectMatches(f.key, key) ||
+    if (!SubjectMatches(f.path, path) || !SubjectMatches(KeyForm(f.key), key) ||
         !SubjectMatches(f.name, name))
       continue;
     if (f.times > 0) --f.times;

@@ -425,7 +425,11 @@ std::string FileSystem::FindCaseClash() const {
     std::sort(names.begin(), names.end());
     std::map<std::string, std::string> seen;  // upper-case name -> host name
     for (const std::string& host : names) {
-      auto [it, fresh] = seen.emplace(UpperCase(Utf8ToAnsi(host)), host);
+      // A name the code page cannot spell comes out with '?' for the
+      // characters it lacks; two such names are not the same name.
+      bool spelled = true;
+      std::string ansi = Utf8ToAnsi(host, &spelled);
+      auto [it, fresh] = seen.emplace(spelled ? UpperCase(ansi) : "\x01" + host, host);
       if (!fresh) {
         std::string rel =
             fs::relative(dir, fs::path(drives_root).parent_path(), ec).generic_string();

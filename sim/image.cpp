@@ -4,6 +4,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <utility>
 
 #include "sim/reg_file.h"
 #include "sim/text.h"
@@ -101,6 +102,13 @@ class Checker {
   bool ok_ = true;
 };
 
+// A key path that starts with a hive the registry knows (HKLM, HKEY_USERS …).
+bool KnownRoot(const std::string& path) {
+  HKEY hive = nullptr;
+  std::string subkey;
+  return Registry::SplitPath(path, &hive, &subkey);
+}
+
 bool LoadWindows(const Json& j, Machine& m, Checker& c) {
   if (j.is_string()) {
     if (!VersionFromName(j.get<std::string>(), &m.system.version))
@@ -176,6 +184,8 @@ bool LoadFaults(const Json& j, Machine& m, Checker& c) {
                                 {"name", &fault.name}}) {
       if (f.contains(name) && !c.Text(f[name], field + "." + name, target)) return false;
     }
+    if (!fault.key.empty() && !KnownRoot(fault.key))
+      return c.Fail(field + ".key", "unknown root key (HKLM, HKCU, HKCR, HKCC, HKU …)");
     if (f.contains("times")) {
       uint64_t times = 0;
       if (!c.Unsigned(f["times"], field + ".times", &times)) return false;
@@ -282,6 +292,8 @@ bool LoadMachineJson(const Json& root, Machine& m, Checker& c) {
     for (auto& [key, val] : access.items()) {
       if (!val.is_string() || (val != "read_only" && val != "protected" && val != "normal"))
         return c.Fail("registry_access." + key, "expected read_only, protected or normal");
+      if (!KnownRoot(Utf8ToAnsi(key)))
+        return c.Fail("registry_access." + key, "unknown root key (HKLM, HKCU, HKCR, HKCC, HKU …)");
     }
   }
   for (const char* f :
@@ -374,6 +386,7 @@ bool LoadImage(const std::string& dir, Machine& m, std::string* error) {
     }
   }
   m.registry.dirty = false;
+  m.saved_registry = WriteRegFile(m.registry);
   m.json = json;
   m.saved_json = json;
   m.image_dir = dir;
@@ -440,7 +453,11 @@ bool SaveImage(Machine& m, std::string* error) {
   }
   const fs::path root(m.image_dir);
   if (m.registry.dirty) {
-    if (!AtomicWrite(root / "registry.reg", WriteRegFile(m.registry), error)) return false;
+    std::string bytes = WriteRegFile(m.registry);
+    if (bytes != m.saved_registry) {
+      if (!AtomicWrite(root / "registry.reg", bytes, error)) return false;
+      m.saved_registry = std::move(bytes);
+    }
     m.registry.dirty = false;
   }
   SyncMachineJson(m);

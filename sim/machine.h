@@ -39,6 +39,9 @@ class Machine {
   // here; SaveImage writes it when it differs from `saved_json`.
   nlohmann::ordered_json json = nlohmann::ordered_json::object();
   nlohmann::ordered_json saved_json = nlohmann::ordered_json::object();
+  // registry.reg as last loaded or saved, in the writer's form: a run whose
+  // changes cancel out (a key made and removed again) leaves the file alone.
+  std::string saved_registry;
 
   // Buffers FormatMessageA allocated for the caller; LocalFree releases them.
   std::set<void*> local_allocations;

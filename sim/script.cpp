@@ -25,7 +25,8 @@ Script Script::FromText(const std::string& text, const std::string& name) {
   Script script;
   script.name_ = name;
   int number = 0;
-  size_t pos = 0;
+  // Editors may start a UTF-8 file with a byte order mark; it is no part of the first line.
+  size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
   while (pos <= text.size()) {
     size_t end = text.find('\n', pos);
     if (end == std::string::npos) end = text.size();

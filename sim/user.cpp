@@ -1,6 +1,7 @@
 #include "sim/user.h"
 
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -82,13 +83,20 @@ void User::SetScript(const std::string& text, const std::string& name) {
 }
 
 bool User::LoadScriptFile(const std::string& hostPath, std::string* error) {
+  // A folder opens as a stream on the host but holds no lines: refuse it
+  // rather than run the program with an empty script.
+  std::error_code ec;
   std::ifstream in(hostPath, std::ios::binary);
-  if (!in) {
+  if (!in || std::filesystem::is_directory(hostPath, ec)) {
     if (error != nullptr) *error = hostPath + ": cannot read the script file";
     return false;
   }
   std::ostringstream text;
-  text << in.rdbuf();
+  if (in.peek() != std::char_traits<char>::eof()) text << in.rdbuf();
+  if (in.bad()) {
+    if (error != nullptr) *error = hostPath + ": cannot read the script file";
+    return false;
+  }
   std::string name = hostPath;
   const size_t slash = name.find_last_of('/');
   if (slash != std::string::npos) name = name.substr(slash + 1);

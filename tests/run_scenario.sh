@@ -12,8 +12,9 @@
 #   transcript.txt  lines the transcript must hold, each a whole line;
 #                   "!TEXT": no transcript line may contain TEXT
 #   log.txt       texts the run log (VtCvScrubber.log anywhere under drives/) must
-#                 hold, each within one line (CR removed); "!TEXT": no log line
-#                 may contain TEXT; a line "<none>": there must be no run log
+#                 hold, each within one line (CR removed); "=TEXT": a whole log
+#                 line; "!TEXT": no log line may contain TEXT; a line "<none>":
+#                 there must be no run log
 #   exit          the expected exit status of vtsim
 # Blank lines and lines starting with "#" in transcript.txt and log.txt are skipped.
 set -u
@@ -64,6 +65,8 @@ while IFS= read -r line || [[ -n $line ]]; do
     fail "no run log (expected: $line)"
   elif [[ $line == !* ]]; then
     grep -qF -- "${line:1}" "$work/log.txt" && fail "log holds: ${line:1}"
+  elif [[ $line == =* ]]; then
+    grep -qFx -- "${line:1}" "$work/log.txt" || fail "log lacks the line: ${line:1}"
   else
     grep -qF -- "$line" "$work/log.txt" || fail "log lacks: $line"
   fi

@@ -142,7 +142,8 @@ void CCvScrubberDlg::UninstallSelectedDevice() {
   ini.GetCommonINIvalues(name);
   const std::string testKey = ini.GetTestRegEntry();
   if (testKey.empty()) {
-    LogText(LoadStr(IDS_NO_TEST_KEY));
+    // A line of its own: the next entry must not run on behind it.
+    LogText(std::string(LoadStr(IDS_NO_TEST_KEY)) + "\n");
   } else {
     CRemoveSoftware rights;
     if (rights.HasAccessRights(testKey) == 0) {

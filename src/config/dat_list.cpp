@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "log/error_reports.h"
 #include "log/run_log.h"
 #include "platform/crt_file.h"
 #include "platform/format_text.h"
@@ -154,6 +155,17 @@ int CListFromFile::ListFromFile(const std::string& path, CStringArray& list) {
       return -1;
     }
     ++m_nCount;
+  }
+  if (file.ReadFailed()) {
+    // A list cut short by a read error would pass for the whole list: it is
+    // reported and handed back as unreadable, like one that cannot be opened.
+    const DWORD code = file.LastError();
+    file.Close();
+    CRunLog log;
+    log.LogError("CListFromFile::ListFromFile() -- _fgetts()",
+                 FileErrorDescription(FileErrorCause(code), path), code);
+    list.clear();
+    return -1;
   }
   file.Close();
   return m_nCount;

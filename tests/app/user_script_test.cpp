@@ -1,6 +1,8 @@
 // The simulated user: script lines, message box answers, transcript escapes.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "platform/win32.h"
 #include "support/test_machine.h"
 
@@ -19,6 +21,22 @@ TEST(Script, SkipsBlankAndCommentLinesAndKeepsLineNumbers) {
   EXPECT_EQ(lines[0].number, 3);
   EXPECT_EQ(lines[1].text, "close");
   EXPECT_EQ(lines[1].number, 5);
+}
+
+TEST(Script, FileWithByteOrderMarkAndFolderRefused) {
+  TestMachine tm;
+  const std::string file = tm.ImageDir() + "/bom.txt";
+  {
+    std::ofstream out(file, std::ios::binary);
+    out << "\xEF\xBB\xBFpress Yes\r\n";
+  }
+  std::string error;
+  ASSERT_TRUE(tm.m.user.LoadScriptFile(file, &error)) << error;
+  ASSERT_EQ(tm.m.user.Leftover().size(), 1u);
+  EXPECT_EQ(tm.m.user.Leftover()[0].text, "press Yes");
+  // A folder is no script: the run must not start with an empty one.
+  EXPECT_FALSE(tm.m.user.LoadScriptFile(tm.ImageDir(), &error));
+  EXPECT_EQ(error, tm.ImageDir() + ": cannot read the script file");
 }
 
 TEST(MessageBox, OkOnlyBoxTakesOnlyPressOk) {

@@ -115,6 +115,20 @@ TEST_F(DatListTest, UnreadableFileAndDirectoryCheck) {
                 "directory.\n\tUsing default directory. \n");
 }
 
+TEST_F(DatListTest, ReadErrorMakesTheListUnreadable) {
+  // A read error must not pass for the end of the list.
+  tm.AddFile("C:\\Scrubber\\bad.dat", "#\\a\n");
+  tm.AddFault("ReadFile", 23, "C:\\Scrubber\\bad.dat", 1);
+  CListFromFile r;
+  Strings list{"stale"};
+  EXPECT_EQ(r.ListFromFile("C:\\Scrubber\\bad.dat", list), -1);
+  EXPECT_TRUE(list.empty());
+  EXPECT_EQ(Log(), ">>> Origin: CListFromFile::ListFromFile() -- _fgetts()\n\tSystem message: " +
+                       SystemMessageText(23) +
+                       " \n\tAdditional Information: A hardware I/O error was reported while "
+                       "accessing C:\\Scrubber\\bad.dat.\n\n");
+}
+
 TEST_F(DatListTest, TempDirectoryFailure) {
   tm.SetDirectoryNull("temp");
   CListFromFile r;

@@ -151,6 +151,36 @@ TEST_F(DirectoriesTest, AnEmptyRegistryDirectoryFallsBackOnTheDefault) {
   EXPECT_EQ(g_szInstallDir, "C:\\Program Files\\Vantrel");
 }
 
+TEST_F(DirectoriesTest, ValidationOfADetectedDeviceChecksOnlyTheDefaultsItFellBackOn) {
+  // A Corvus N whose registry names its folder but no OCR values and no device ID.
+  SetString("Software\\Vantrel\\VTAiO07\\Install", "DefaultFriendlyName", "VT Corvus N series");
+  SetString("Software\\Vantrel\\VTAiO07", "ProgramDir", "C:\\VT\\VT Corvus N series");
+  tm.AddDir("C:\\VT\\Logs");
+  tm.AddDir("C:\\VT\\0815");
+  ASSERT_TRUE(DetectInstalledDevices(dlg));
+  g_sDefaultVTDir = "c:\\vt";  // the same directory, other case
+  g_sDefaultOCRDir = "C:\\Missing OCR";
+  CFindAiOinReg finder;
+  ASSERT_TRUE(finder.FindInstallDirectory(kModelCorvusN));
+  DiscoverDirectories(dlg, finder, kModelCorvusN);
+  ASSERT_EQ(dlg.DeviceDirectories[kDirOCR], "C:\\Missing OCR");
+  const std::string before = Current();
+  ValidateDirectories("VT Corvus N series");
+  EXPECT_EQ(Current(), before);
+  EXPECT_EQ(g_szInstallDir, "c:\\vt");
+  EXPECT_EQ(dlg.DeviceDirectories[kDirOCR], "");
+  EXPECT_NE(Log().find("* Not Found: C:\\Missing OCR  ===> Windows code = 2 \n"),
+            std::string::npos);
+  EXPECT_EQ(dlg.DeviceDirectories[kDirDeviceID], "c:\\vt\\0815");
+  EXPECT_EQ(g_szDeviceID, "0815");
+  // A directory that differs from the default is kept as the registry gave it.
+  g_szInstallDir = "C:\\VT\\Elsewhere";
+  g_sDefaultVTDir = "C:\\Nowhere";
+  ValidateDirectories("VT Corvus N series");
+  EXPECT_EQ(g_szInstallDir, "C:\\VT\\Elsewhere");
+  EXPECT_EQ(dlg.DeviceDirectories[kDirDeviceID], "c:\\vt\\0815");  // the ID is known: no search
+}
+
 TEST_F(DirectoriesTest, ValidationByNameSearchesTheDefaultsOnDisk) {
   g_sDefaultVTDir = "C:\\Program Files\\Vantrel";
   g_sDefaultOCRDir = "C:\\Missing OCR";

@@ -216,7 +216,8 @@ TEST(ShortNames, GeneratedOnceAndKept) {
   tm.AddDir("C:\\Program Data");
   char buf[MAX_PATH];
   DWORD n = GetShortPathNameA("c:\\program files\\vantrel imaging\\readme.txt", buf, sizeof buf);
-  EXPECT_STREQ(buf, "C:\\PROGRA~2\\VANTRE~1\\readme.txt");
+  // Names that are 8.3 names already keep the case they were given in.
+  EXPECT_STREQ(buf, "c:\\PROGRA~2\\VANTRE~1\\readme.txt");
   EXPECT_EQ(n, strlen(buf));
   EXPECT_EQ(GetShortPathNameA("C:\\Program Files\\Vantrel Imaging\\readme.txt", buf, 5), n + 1);
   // Kept: a new folder sorting first does not shift the name.
@@ -228,6 +229,13 @@ TEST(ShortNames, GeneratedOnceAndKept) {
   EXPECT_NE(GetFileAttributesA("C:\\PROGRA~2\\VANTRE~1\\README.TXT"), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetShortPathNameA("C:\\Program Files\\none", buf, sizeof buf), 0u);
   EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
+  // A path of 8.3 names comes back as given, a relative path stays relative.
+  tm.AddFile("C:\\WINDOWS\\TEMP\\EraseVtc.bat");
+  GetShortPathNameA("c:\\windows\\temp\\EraseVtc.bat", buf, sizeof buf);
+  EXPECT_STREQ(buf, "c:\\windows\\temp\\EraseVtc.bat");
+  tm.SetCurrentDir("C:\\Program Files");
+  GetShortPathNameA("Vantrel Imaging\\readme.txt", buf, sizeof buf);
+  EXPECT_STREQ(buf, "VANTRE~1\\readme.txt");
 }
 
 TEST(Paths, WindowsFormsOfOneFile) {

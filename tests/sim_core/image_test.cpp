@@ -100,6 +100,13 @@ TEST_F(Image, SavesOnlyWhatChanged) {
   ASSERT_TRUE(sim::SaveImage(m, &error)) << error;
   EXPECT_EQ(ReadHost(dir / "machine.json"), json);  // untouched, byte for byte
   EXPECT_EQ(ReadHost(dir / "registry.reg"), reg);
+  // Changes that cancel out leave registry.reg alone, though it is not in
+  // the form the writer would give it.
+  m.registry.Create("HKLM\\SOFTWARE\\Tmp");
+  m.registry.DeleteTree("HKLM\\SOFTWARE\\Tmp");
+  ASSERT_TRUE(m.registry.dirty);
+  ASSERT_TRUE(sim::SaveImage(m, &error)) << error;
+  EXPECT_EQ(ReadHost(dir / "registry.reg"), reg);
 
   {
     sim::ScopedMachine scope(m);
@@ -122,6 +129,13 @@ TEST_F(Image, SavesOnlyWhatChanged) {
   ASSERT_TRUE(sim::LoadImage(dir.string(), again, &error)) << error;
   EXPECT_FALSE(again.files.Flags("C:\\App\\b.dll").read_only);
   EXPECT_TRUE(again.files.Flags("C:\\App\\b.dll").in_use);
+}
+
+TEST_F(Image, NamesTheCodePageCannotSpellAreNoCaseClash) {
+  WriteHost(dir / "drives/C/App/\u03A9.txt", "");  // Greek capital omega
+  WriteHost(dir / "drives/C/App/\u0416.txt", "");  // Cyrillic capital zhe
+  std::string error;
+  EXPECT_TRUE(Load(&error)) << error;
 }
 
 TEST_F(Image, FailedSaveLeavesTheOldFile) {
@@ -160,6 +174,9 @@ TEST_F(Image, ErrorsNameFileLineAndField) {
        "machine.json: field local_time: expected a time such as 2003-03-05T09:07:04.021"},
       {R"({"directories": {"current": "C:\\Nowhere"}})",
        "machine.json: field directories.current: \"C:\\Nowhere\" is no folder of the image"},
+      {R"({"registry_access": {"HKXX\\SOFTWARE": "protected"}})",
+       "machine.json: field registry_access.HKXX\\SOFTWARE: unknown root key (HKLM, HKCU, HKCR, "
+       "HKCC, HKU …)"},
       {R"([1, 2])", "machine.json line 1: expected an object { … }"},
   };
   for (const Case& c : cases) {

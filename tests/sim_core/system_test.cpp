@@ -67,12 +67,13 @@ TEST(FormatMessage, WindowsTextsEndInCrLf) {
   EXPECT_EQ(SystemText(12345), "none 317");
   EXPECT_TRUE(tm.m.local_allocations.empty());
   // Every code of the run log's cause table has a text.
-  for (DWORD code : {2,   6,   18,  107, 3,   15,  17,   34,   52,   53,   55,  67,  70,  85,  111,
-                     123, 124, 125, 144, 154, 161, 206,  208,  267,  4,    36,  68,  113, 5,   12,
-                     19,  29,  54,  58,  64,  65,  71,   80,   82,   86,   170, 183, 999, 11,  26,
-                     60,  66,  114, 182, 191, 193, 16,   145,  62,   24,   25,  27,  30,  131, 132,
-                     20,  21,  22,  23,  57,  59,  88,   117,  995,  996,  997, 32,  33,  108, 167,
-                     39,  112, 38,  122, 234, 259, 1010, 1011, 1072, 1300, 1797})
+  for (DWORD code :
+       {2,   6,   18,  107, 3,   15,  17,   34,   52,   53,   55,   67,  70,   85,  111,
+        123, 124, 125, 144, 154, 161, 206,  208,  267,  4,    36,   68,  113,  5,   12,
+        19,  29,  54,  58,  64,  65,  71,   80,   82,   86,   170,  183, 999,  11,  26,
+        60,  66,  114, 182, 191, 193, 16,   145,  62,   24,   25,   27,  30,   131, 132,
+        20,  21,  22,  23,  57,  59,  88,   117,  995,  996,  997,  32,  33,   108, 167,
+        39,  112, 38,  122, 234, 259, 1010, 1011, 1072, 1300, 1797, 120, 1313, 3000})
     EXPECT_EQ(SystemText(code).substr(0, 5) == "none ", false) << code;
 }
 
@@ -130,7 +131,9 @@ TEST(SystemInfo, SpecialFolders) {
   EXPECT_TRUE(SHGetSpecialFolderPathA(nullptr, buf, CSIDL_PROGRAMS, TRUE));
   EXPECT_TRUE(xp.IsDir(buf));
   xp.SetDirectoryNull("desktop");
+  SetLastError(0);
   EXPECT_FALSE(SHGetSpecialFolderPathA(nullptr, buf, CSIDL_DESKTOPDIRECTORY, FALSE));
+  EXPECT_EQ(GetLastError(), 2u);  // the caller logs this code
   TestMachine nine("98");
   nine.SetDirectory("common_programs", "C:\\WINDOWS\\All");
   EXPECT_FALSE(SHGetSpecialFolderPathA(nullptr, buf, CSIDL_COMMON_PROGRAMS, FALSE));

@@ -282,6 +282,15 @@ TEST_F(RegistryApi, FaultsNameTheHiveRootedPath) {
   EXPECT_EQ(RegDeleteKeyA(vt, "Sub"), 33);
   RegCloseKey(sub);
   RegCloseKey(vt);
+
+  // A fault may spell the hive out, use the program's "HKUS", or end in a backslash.
+  reg.SetString("HKU\\.DEFAULT\\Software\\Vt", "Path", "x");
+  m.faults.list.push_back(
+      sim::Fault{"RegOpenKeyExA", "", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Vt\\", "", 1010, 1});
+  m.faults.list.push_back(
+      sim::Fault{"RegOpenKeyExA", "", "HKUS\\.DEFAULT\\Software\\Vt", "", 1009, 1});
+  Open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Vt", KEY_READ, 1010);
+  Open(HKEY_USERS, ".DEFAULT\\Software\\Vt", KEY_READ, 1009);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // vtsim: runs the program on the simulated PC of a machine image.
 //   vtsim run IMAGE [--script FILE] [--transcript FILE]
+#include <exception>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -16,8 +17,8 @@ constexpr int kExitUsage = 2;
 constexpr int kExitScript = 3;
 
 int Usage(const std::string& problem) {
-  std::cerr << "vtsim: " << problem << "\n"
-            << "usage: vtsim run IMAGE [--script FILE] [--transcript FILE]\n";
+  std::cerr << "vtsim: " << problem
+            << " (usage: vtsim run IMAGE [--script FILE] [--transcript FILE])\n";
   return kExitUsage;
 }
 
@@ -88,14 +89,8 @@ int Run(const Options& options) {
   }
   if (options.script.empty()) machine.user.SetTerminal(std::cin, std::cerr);
 
+  // LoadImage has made directories.current the current directory.
   sim::ScopedMachine scope(machine);
-  const auto dirs = machine.json.find("directories");
-  if (dirs != machine.json.end() && dirs->is_object()) {
-    const auto current = dirs->find("current");
-    if (current != dirs->end() && current->is_string()) {
-      SetCurrentDirectoryA(current->get<std::string>().c_str());
-    }
-  }
 
   ResetAllRunState();
   unsigned code = 0;
@@ -108,6 +103,12 @@ int Run(const Options& options) {
     const bool saved = Save(machine);
     std::cerr << "vtsim: " << abort.message << "\n";
     return saved ? kExitScript : kExitUsage;
+  } catch (const std::exception& e) {
+    // A fault of the simulation itself: keep the image consistent with the
+    // files already changed on disk, and say what happened.
+    Save(machine);
+    std::cerr << "vtsim: internal error: " << e.what() << "\n";
+    return kExitUsage;
   }
   code &= 0xFF;  // the process exit status: -1 is 255
   machine.user.Write("exit", std::to_string(code));
@@ -124,6 +125,10 @@ int Run(const Options& options) {
 int main(int argc, char** argv) {
   if (argc < 2) return Usage("no command given");
   const std::string command = argv[1];
+  if (command == "--help" || command == "-h") {
+    std::cout << "usage: vtsim run IMAGE [--script FILE] [--transcript FILE]\n";
+    return 0;
+  }
   if (command != "run") return Usage("unknown command " + command);
   Options options;
   std::string problem;
