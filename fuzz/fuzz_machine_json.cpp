@@ -1,0 +1,34 @@
+// Bytes as machine.json of an otherwise minimal image: the loader must refuse
+// or accept it without crashing, and an accepted image must save.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "sim/image.h"
+#include "sim/machine.h"
+
+namespace fs = std::filesystem;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const fs::path image =
+      fs::temp_directory_path() / ("cvs_fuzz_machine_json_" + std::to_string(::getpid()));
+  std::error_code ec;
+  fs::remove_all(image, ec);
+  fs::create_directories(image / "drives" / "C" / "Scrubber", ec);
+  fs::create_directories(image / "drives" / "C" / "WINDOWS" / "TEMP", ec);
+  {
+    std::ofstream out(image / "machine.json", std::ios::binary);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  }
+  sim::Machine m;
+  std::string error;
+  if (sim::LoadImage(image.string(), m, &error)) {
+    sim::ScopedMachine scope(m);
+    sim::SaveImage(m, &error);
+  }
+  return 0;
+}

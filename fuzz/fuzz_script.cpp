@@ -1,0 +1,50 @@
+// Bytes as the simulated user's script, driving the whole program on a fresh
+// copy of the XP sample PC: script parsing, every window's dispatch of actions,
+// and the uninstall sequence's branches.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "app/program_entry.h"
+#include "app/run_state.h"
+#include "sim/image.h"
+#include "sim/machine.h"
+#include "sim/user.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path& WorkDir() {
+  static const fs::path dir =
+      fs::temp_directory_path() / ("cvs_fuzz_script_" + std::to_string(::getpid()));
+  return dir;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const fs::path image = WorkDir() / "pc";
+  std::error_code ec;
+  fs::remove_all(image, ec);
+  fs::create_directories(WorkDir(), ec);
+  fs::copy(fs::path(CVS_SOURCE_DIR) / "samples" / "xp", image, fs::copy_options::recursive, ec);
+  if (ec) return 0;
+
+  sim::Machine m;
+  std::string error;
+  if (!sim::LoadImage(image.string(), m, &error)) return 0;
+  m.user.SetTranscriptStream(nullptr);
+  m.user.SetScript(std::string(reinterpret_cast<const char*>(data), size), "fuzz");
+  sim::ScopedMachine scope(m);
+  ResetAllRunState();
+  try {
+    ProgramMain();
+  } catch (const sim::ProcessExit&) {
+  } catch (const sim::ScriptAbort&) {
+  }
+  return 0;
+}
