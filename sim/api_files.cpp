@@ -9,17 +9,12 @@
 #include "sim/open_files.h"
 
 namespace fs = std::filesystem;
+using sim::Fail;
 using sim::Machine;
 using sim::OpenFile;
 using sim::PathLookup;
 
 namespace {
-
-template <class T>
-T Fail(Machine& m, DWORD error, T result) {
-  m.last_error = error;
-  return result;
-}
 
 // The path a fault is matched against: the full path when it has a form.
 std::string FaultPath(const PathLookup& p, LPCSTR given) {

@@ -7,15 +7,10 @@
 #include "sim/machine.h"
 #include "sim/system_messages.h"
 
+using sim::Fail;
 using sim::Machine;
 
 namespace {
-
-template <class T>
-T Fail(Machine& m, DWORD error, T result) {
-  m.last_error = error;
-  return result;
-}
 
 UINT CopyDirectory(Machine& m, const char* name, LPSTR buffer, UINT size) {
   const std::string* dir = m.system.Directory(name);

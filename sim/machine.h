@@ -53,6 +53,13 @@ class Machine {
   unsigned code_page = 1252;
 };
 
+// A failing Windows call: sets the last error and returns `result`.
+template <class T>
+T Fail(Machine& m, DWORD error, T result) {
+  m.last_error = error;
+  return result;
+}
+
 // The Machine that Windows calls act on; nullptr outside a ScopedMachine.
 Machine* Current();
 Machine& CurrentOrDie();

@@ -42,6 +42,7 @@ class IMainWindowView {
   virtual void SelectItem(TreeItem item) = 0;
   virtual TreeItem GetSelectedItem() const = 0;
   virtual void Expand(TreeItem item, TreeExpand how) = 0;
+  virtual bool IsExpanded(TreeItem item) const = 0;
   virtual void EnsureVisible(TreeItem item) = 0;
 
   virtual void SetControlText(int id, const std::string& text) = 0;

@@ -56,6 +56,16 @@ TEST_F(MainWindowTest, SelectionOfGroupsMembersAndStandAloneEntries) {
   EXPECT_STREQ(buffer, "VT Corvus W series");
 }
 
+TEST_F(MainWindowTest, ClickingAGroupTogglesItsExpansion) {
+  dlg.OnTreeSelChanged(trx);
+  EXPECT_TRUE(dlg.View().IsExpanded(trx));
+  dlg.OnTreeSelChanged(trx);
+  EXPECT_FALSE(dlg.View().IsExpanded(trx));
+  EXPECT_FALSE(UninstallEnabled());
+  dlg.OnTreeSelChanged(pd100);
+  EXPECT_TRUE(UninstallEnabled());
+}
+
 TEST_F(MainWindowTest, GetSelectedDeviceRefusesNamesThatDoNotFitTheBuffer) {
   dlg.View().SelectItem(pd110);
   // "VT TRX 5100 series" (18) + "Photo Desk 1.10" (15) + 2 = 35.

@@ -71,6 +71,7 @@ class TextMainWindowView : public IMainWindowView {
     if (!Valid(item) || At(item).children.empty()) return;
     At(item).expanded = how == TreeExpand::kToggle ? !At(item).expanded : true;
   }
+  bool IsExpanded(TreeItem item) const override { return Valid(item) && At(item).expanded; }
   void EnsureVisible(TreeItem item) override {
     if (Valid(item) && At(item).parent != 0) At(At(item).parent).expanded = true;
   }
