@@ -124,6 +124,11 @@ TEST_F(MainWindowTest, UninstallKeyDoesNothingWhileAGroupIsSelected) {
   dlg.OnKey(kKeyEnter);
   EXPECT_EQ(dlg.m_bUninstallStarted, 0);
   EXPECT_EQ(tm.m.user.Lines().size(), before);
+  // A click on the greyed button takes the script line and does nothing.
+  tm.m.user.SetScript("press Uninstall\nclose\n");
+  EXPECT_EQ(dlg.View().RunModal(), IDCANCEL);
+  EXPECT_EQ(dlg.m_bUninstallStarted, 0);
+  EXPECT_TRUE(HasLine("[action] press Uninstall"));
 }
 
 TEST_F(MainWindowTest, ScriptDrivesClicksHelpAndTheCloseBox) {
