@@ -1,6 +1,7 @@
 // The uninstall sequence on the sample PCs hands the directories it found to
 // both DAT readers: every prefix of the lists expands to the PC's directories.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -22,7 +23,8 @@ class SequenceListsTest : public ::testing::Test {
   void Run(const std::string& sample) {
     const char* source = std::getenv("CVS_SOURCE_DIR");
     ASSERT_NE(source, nullptr);
-    work = fs::temp_directory_path() / ("cvs_sequence_lists_" + sample);
+    work = fs::temp_directory_path() /
+           ("cvs_sequence_lists_" + sample + "_" + std::to_string(::getpid()));
     fs::remove_all(work);
     fs::copy(fs::path(source) / "samples" / sample, work, fs::copy_options::recursive);
     std::string error;
