@@ -24,11 +24,16 @@ bool CGetDataFromINI::ReadText(const std::string& section, const char* key, DWOR
   return true;
 }
 
-bool CGetDataFromINI::ReadCount(const std::string& section, const char* key, DWORD& count) {
+bool CGetDataFromINI::ReadCount(const char* origin, const std::string& section, const char* key,
+                                DWORD& count) {
   const std::string path = GetINIPath();
   const UINT n =
       GetPrivateProfileIntA(section.c_str(), key, static_cast<INT>(kMissingCount), path.c_str());
-  if (n >= kMissingCount) return false;
+  if (n >= kMissingCount) {
+    count = 0;
+    ReportMissing(origin, section, key);
+    return false;
+  }
   count = n;
   return true;
 }
@@ -78,11 +83,7 @@ bool CGetDataFromINI::GetCommonINIvalues(const std::string& device) {
       "CGetDataFromINI::GetCommonINIvalues() -- GetPrivateProfileString()";
   SetCommonSection(device);
   if (GetINIPath().empty()) return false;
-  if (!ReadCount(m_sCommonSection, "numSWvers", m_nSWVersions)) {
-    ReportMissing(kOrigin, m_sCommonSection, "numSWvers");
-    m_nSWVersions = 0;
-    return false;
-  }
+  if (!ReadCount(kOrigin, m_sCommonSection, "numSWvers", m_nSWVersions)) return false;
   if (!ReadNumbered(kOrigin, m_sCommonSection, "SWverText", m_nSWVersions, m_aSWVersions))
     return false;
   if (!ReadText(m_sCommonSection, "OCRVal", MAX_PATH, m_sOCRVal)) {
@@ -138,29 +139,17 @@ bool CGetDataFromINI::GetUnregisterData(const std::string& device) {
   }
   if (!value.empty()) m_sDevIDfax = value;
 
-  if (!ReadCount(section, "numPnPIDs", m_nPnPIDs)) {
-    m_nPnPIDs = 0;
-    ReportMissing(kOrigin, section, "numPnPIDs");
-    return false;
-  }
+  if (!ReadCount(kOrigin, section, "numPnPIDs", m_nPnPIDs)) return false;
   if (!ReadNumbered(kOrigin, section, "PnP", m_nPnPIDs, m_aPnPIDs)) return false;
   if (!ReadCommaList(kOrigin, section, "KnownClasses", m_aKnownClasses)) return false;
   if (!ReadCommaList(kOrigin, section, "Monitors", m_aMonitors)) return false;
   if (!ReadCommaList(kOrigin, section, "Services", m_aServices)) return false;
 
-  if (!ReadCount(section, "NumMSIs", m_nMSIs)) {
-    m_nMSIs = 0;
-    ReportMissing(kOrigin, section, "NumMSIs");
-    return false;
-  }
+  if (!ReadCount(kOrigin, section, "NumMSIs", m_nMSIs)) return false;
   if (!ReadNumbered(kOrigin, section, "MsiPack", m_nMSIs, m_aMsiPacks)) return false;
 
   m_nTimeout = GetPrivateProfileIntA(section.c_str(), "Timeout", 100000, GetINIPath().c_str());
 
-  if (!ReadCount(section, "numMagicKeys", m_nMagicKeys)) {
-    m_nMagicKeys = 0;
-    ReportMissing(kOrigin, section, "numMagicKeys");
-    return false;
-  }
+  if (!ReadCount(kOrigin, section, "numMagicKeys", m_nMagicKeys)) return false;
   return ReadNumbered(kOrigin, section, "MagicKey", m_nMagicKeys, m_aMagicKeys);
 }

@@ -1,6 +1,6 @@
 #include "ui/text/script_actions.h"
 
-#include <cctype>
+#include <cstdlib>
 
 #include "app/dialog_ids.h"
 #include "sim/text.h"
@@ -31,6 +31,14 @@ int ParseKey(const std::string& name) {
   if (SameNoCase(name, "Escape")) return kKeyEscape;
   if (SameNoCase(name, "F1")) return kKeyF1;
   return 0;
+}
+
+bool ParseControlId(const std::string& text, int& id) {
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (end == text.c_str() || *end != '\0') return false;
+  id = static_cast<int>(value);
+  return true;
 }
 
 }  // namespace textui

@@ -16,6 +16,9 @@ Action ParseAction(const std::string& line);
 // 0 when the name is unknown.
 int ParseKey(const std::string& name);
 
+// The control id of a "help" argument: false when it is not a whole number.
+bool ParseControlId(const std::string& text, int& id);
+
 bool SameNoCase(const std::string& a, const std::string& b);
 
 }  // namespace textui

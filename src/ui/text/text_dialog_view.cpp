@@ -1,6 +1,5 @@
 // The small dialogs (information, restart, About) on the terminal.
 #include <cstdint>
-#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -8,16 +7,15 @@
 #include "app/views.h"
 #include "sim/machine.h"
 #include "ui/text/script_actions.h"
+#include "ui/text/text_window.h"
 
 namespace {
 
-class TextDialogView : public IDialogView {
+class TextDialogView : public IDialogView, textui::TextWindow {
  public:
   TextDialogView(const std::string& title, const std::vector<DialogButton>& buttons,
                  IDialogEvents& events)
-      : title_(title), buttons_(buttons), events_(events) {
-    User().Write("window", sim::EscapeText(title_));
-  }
+      : TextWindow(title), buttons_(buttons), events_(events) {}
 
   HWND Handle() const override { return reinterpret_cast<HWND>(std::uintptr_t{0x00030000}); }
   void AddListLine(int listId, const std::string& text) override {
@@ -26,18 +24,11 @@ class TextDialogView : public IDialogView {
   void EnableControl(int id, bool enable) override { disabled_[id] = !enable; }
 
   int RunModal() override {
-    while (!ended_) Dispatch();
-    User().Write("closed", sim::EscapeText(title_) + " -> " + std::to_string(result_));
-    return result_;
+    return Loop([this] { Dispatch(); });
   }
-  void EndDialog(int result) override {
-    ended_ = true;
-    result_ = result;
-  }
+  void EndDialog(int result) override { End(result); }
 
  private:
-  static sim::User& User() { return sim::CurrentOrDie().user; }
-
   void Dispatch() {
     sim::User& user = User();
     const sim::ScriptLine line = user.Peek(title_);
@@ -57,11 +48,10 @@ class TextDialogView : public IDialogView {
       user.Take();
       events_.OnKey(key);
     } else if (action.verb == "help") {
-      char* end = nullptr;
-      const long id = std::strtol(action.arg.c_str(), &end, 10);
-      if (end == action.arg.c_str() || *end != '\0') user.Refuse(title_, line);
+      int id = 0;
+      if (!textui::ParseControlId(action.arg, id)) user.Refuse(title_, line);
       user.Take();
-      events_.OnContextHelp(static_cast<int>(id));
+      events_.OnContextHelp(id);
     } else if (action.verb == "copy") {
       if (!events_.SupportsCopy()) user.Refuse(title_, line);
       user.Take();
@@ -74,12 +64,9 @@ class TextDialogView : public IDialogView {
     }
   }
 
-  std::string title_;
   std::vector<DialogButton> buttons_;
   IDialogEvents& events_;
   std::map<int, bool> disabled_;
-  bool ended_ = false;
-  int result_ = 0;
 };
 
 }  // namespace

@@ -2,7 +2,6 @@
 // first shown, controls whose texts and states are kept, and the script's
 // actions dispatched to the dialog logic.
 #include <cstdint>
-#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "app/views.h"
 #include "sim/machine.h"
 #include "ui/text/script_actions.h"
+#include "ui/text/text_window.h"
 
 namespace {
 
@@ -21,12 +21,10 @@ struct Node {
   bool expanded = false;
 };
 
-class TextMainWindowView : public IMainWindowView {
+class TextMainWindowView : public IMainWindowView, textui::TextWindow {
  public:
   TextMainWindowView(const std::string& title, IMainWindowEvents& events)
-      : title_(title), events_(events) {
-    User().Write("window", sim::EscapeText(title_));
-  }
+      : TextWindow(title), events_(events) {}
 
   HWND Handle() const override { return reinterpret_cast<HWND>(std::uintptr_t{0x00020000}); }
   void SetTitle(const std::string& title) override { title_ = title; }
@@ -91,17 +89,11 @@ class TextMainWindowView : public IMainWindowView {
 
   int RunModal() override {
     if (!drawn_) DrawTree();
-    while (!ended_) Dispatch();
-    User().Write("closed", sim::EscapeText(title_) + " -> " + std::to_string(result_));
-    return result_;
+    return Loop([this] { Dispatch(); });
   }
-  void EndDialog(int result) override {
-    ended_ = true;
-    result_ = result;
-  }
+  void EndDialog(int result) override { End(result); }
 
  private:
-  static sim::User& User() { return sim::CurrentOrDie().user; }
   bool Valid(TreeItem item) const { return item >= 1 && item <= nodes_.size(); }
   Node& At(TreeItem item) { return nodes_[item - 1]; }
   const Node& At(TreeItem item) const { return nodes_[item - 1]; }
@@ -163,11 +155,10 @@ class TextMainWindowView : public IMainWindowView {
       user.Take();
       events_.OnSysCommand(kSysCommandAbout);
     } else if (action.verb == "help") {
-      char* end = nullptr;
-      const long id = std::strtol(action.arg.c_str(), &end, 10);
-      if (end == action.arg.c_str() || *end != '\0') user.Refuse(title_, copy);
+      int id = 0;
+      if (!textui::ParseControlId(action.arg, id)) user.Refuse(title_, copy);
       user.Take();
-      events_.OnContextHelp(static_cast<int>(id));
+      events_.OnContextHelp(id);
     } else if (action.verb == "close") {
       user.Take();
       events_.OnCloseBox();
@@ -185,7 +176,6 @@ class TextMainWindowView : public IMainWindowView {
     }
   }
 
-  std::string title_;
   IMainWindowEvents& events_;
   std::vector<Node> nodes_;
   std::vector<TreeItem> roots_;
@@ -193,8 +183,6 @@ class TextMainWindowView : public IMainWindowView {
   std::map<int, std::string> texts_;
   std::map<int, bool> disabled_;
   bool drawn_ = false;
-  bool ended_ = false;
-  int result_ = 0;
 };
 
 }  // namespace
