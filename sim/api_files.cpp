@@ -236,8 +236,9 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
   if (!lpFileName) return Fail(m, ERROR_PATH_NOT_FOUND, FALSE);
   if (p.error) return Fail(m, p.error, FALSE);
   if (!p.exists) return Fail(m, MissingError(p), FALSE);
-  if (p.directory || m.files.Flags(p.full).read_only) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
-  if (m.files.Flags(p.full).in_use || OpenWithoutDeleteSharing(m, p.full))
+  const sim::FileFlags flags = m.files.Flags(p.full);
+  if (p.directory || flags.read_only) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
+  if (flags.in_use || OpenWithoutDeleteSharing(m, p.full))
     return Fail(m, ERROR_SHARING_VIOLATION, FALSE);
   std::error_code ec;
   if (!fs::remove(p.host, ec)) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
@@ -254,9 +255,10 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
   if (p.error) return Fail(m, p.error, FALSE);
   if (!p.exists) return Fail(m, MissingError(p), FALSE);
   if (!p.directory) return Fail(m, ERROR_DIRECTORY, FALSE);
-  if (p.root || m.files.Flags(p.full).read_only) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
+  const sim::FileFlags flags = m.files.Flags(p.full);
+  if (p.root || flags.read_only) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
   // The process holds its current directory open.
-  if (m.files.Flags(p.full).in_use || sim::EqualNoCase(p.full, m.files.current_dir))
+  if (flags.in_use || sim::EqualNoCase(p.full, m.files.current_dir))
     return Fail(m, ERROR_SHARING_VIOLATION, FALSE);
   std::error_code ec;
   if (!fs::is_empty(p.host, ec)) return Fail(m, ERROR_DIR_NOT_EMPTY, FALSE);

@@ -11,22 +11,24 @@ using sim::Machine;
 
 namespace {
 
-// The file a profile call reads: a bare name lives in the Windows directory.
-std::string ProfilePath(Machine& m, LPCSTR fileName) {
+// The file a profile call reads, looked up once for the fault list and the
+// read: a bare name lives in the Windows directory.
+sim::PathLookup ProfileFileOf(Machine& m, LPCSTR fileName) {
   std::string name = fileName ? fileName : "win.ini";
-  if (name.find_first_of("\\/") != std::string::npos) return name;
-  const std::string* windows = m.system.Directory("windows");
-  return sim::JoinPath(windows ? *windows : std::string("C:\\WINDOWS"), name);
+  if (name.find_first_of("\\/") == std::string::npos) {
+    const std::string* windows = m.system.Directory("windows");
+    name = sim::JoinPath(windows ? *windows : std::string("C:\\WINDOWS"), name);
+  }
+  return m.files.Lookup(name);
 }
 
 // The parsed file, or nullptr when it cannot be read. The last file parsed is
 // kept while its bytes stay the same, so a big control file read key by key
 // is parsed once.
-const sim::ProfileFile* LoadProfile(Machine& m, const std::string& path) {
+const sim::ProfileFile* LoadProfile(Machine& m, const sim::PathLookup& p) {
   static std::string cachedBytes;
   static sim::ProfileFile cached;
   static bool valid = false;
-  sim::PathLookup p = m.files.Lookup(path);
   if (p.error || !p.exists || p.directory) return nullptr;
   if (m.files.Flags(p.full).in_use) return nullptr;  // Windows cannot open it either
   std::ifstream in(p.host, std::ios::binary);
@@ -64,7 +66,7 @@ DWORD CopyList(const std::vector<std::string>& names, LPSTR buffer, DWORD size) 
   if (all.size() + 1 <= size) {
     std::memcpy(buffer, all.data(), all.size());
     buffer[all.size()] = '\0';
-    return static_cast<DWORD>(all.size() == 0 ? 0 : all.size());
+    return static_cast<DWORD>(all.size());
   }
   std::memcpy(buffer, all.data(), size - 2);
   buffer[size - 2] = '\0';
@@ -73,32 +75,12 @@ DWORD CopyList(const std::vector<std::string>& names, LPSTR buffer, DWORD size) 
 }
 
 DWORD ReadProfileString(Machine& m, LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
-                        LPSTR lpReturnedString, DWORD nSize, const std::string& path);
-
-}  // namespace
-
-DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
-                                      LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName) {
-  Machine& m = sim::CurrentOrDie();
-  const std::string path = ProfilePath(m, lpFileName);
-  if (DWORD e = m.faults.Check("GetPrivateProfileStringA", m.files.Lookup(path).full, "",
-                               lpKeyName ? lpKeyName : "")) {
-    m.last_error = e;
-    if (lpReturnedString && nSize) lpReturnedString[0] = '\0';
-    return 0;
-  }
-  return ReadProfileString(m, lpAppName, lpKeyName, lpDefault, lpReturnedString, nSize, path);
-}
-
-namespace {
-
-DWORD ReadProfileString(Machine& m, LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
-                        LPSTR lpReturnedString, DWORD nSize, const std::string& path) {
+                        LPSTR lpReturnedString, DWORD nSize, const sim::PathLookup& file) {
   if (!lpReturnedString || nSize == 0) return 0;
   // The default loses its trailing blanks.
   std::string def = lpDefault ? lpDefault : "";
   while (!def.empty() && def.back() == ' ') def.pop_back();
-  const sim::ProfileFile* f = LoadProfile(m, path);
+  const sim::ProfileFile* f = LoadProfile(m, file);
   if (!lpAppName || !lpKeyName) {
     std::vector<std::string> names;
     if (f && !lpAppName) {
@@ -128,19 +110,32 @@ DWORD ReadProfileString(Machine& m, LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR l
 
 }  // namespace
 
+DWORD WINAPI GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
+                                      LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName) {
+  Machine& m = sim::CurrentOrDie();
+  const sim::PathLookup file = ProfileFileOf(m, lpFileName);
+  if (DWORD e =
+          m.faults.Check("GetPrivateProfileStringA", file.full, "", lpKeyName ? lpKeyName : "")) {
+    m.last_error = e;
+    if (lpReturnedString && nSize) lpReturnedString[0] = '\0';
+    return 0;
+  }
+  return ReadProfileString(m, lpAppName, lpKeyName, lpDefault, lpReturnedString, nSize, file);
+}
+
 UINT WINAPI GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault,
                                   LPCSTR lpFileName) {
   Machine& m = sim::CurrentOrDie();
-  const std::string path = ProfilePath(m, lpFileName);
-  if (DWORD e = m.faults.Check("GetPrivateProfileIntA", m.files.Lookup(path).full, "",
-                               lpKeyName ? lpKeyName : "")) {
+  const sim::PathLookup file = ProfileFileOf(m, lpFileName);
+  if (DWORD e =
+          m.faults.Check("GetPrivateProfileIntA", file.full, "", lpKeyName ? lpKeyName : "")) {
     m.last_error = e;
     return static_cast<UINT>(nDefault);
   }
   if (!lpAppName || !lpKeyName) return static_cast<UINT>(nDefault);
   char buffer[30];
   // The value is read as a text first, so the same rules (and cut) apply.
-  if (ReadProfileString(m, lpAppName, lpKeyName, "", buffer, sizeof buffer, path) == 0)
+  if (ReadProfileString(m, lpAppName, lpKeyName, "", buffer, sizeof buffer, file) == 0)
     return static_cast<UINT>(nDefault);
   // Windows' text-to-integer rules: blanks, a sign, 0x/0o/0b prefixes, then
   // digits until the first that is none; a negative value reads as 0.

@@ -9,7 +9,6 @@
 
 namespace {
 
-using sim::KeyAccess;
 using sim::OpenRegKey;
 using sim::Registry;
 using sim::RegKey;
@@ -83,7 +82,7 @@ bool Granted(const Registry& reg, const Target& t, REGSAM need) {
 
 // One key as RegDeleteKeyA removes it (no subkeys on NT; the tree on 9x).
 LONG DeleteOneKey(Registry& reg, RegKey* key) {
-  if (reg.IsRoot(key) || !key->parent) return ERROR_ACCESS_DENIED;
+  if (!key->parent) return ERROR_ACCESS_DENIED;  // a hive root
   if (reg.nt_family) {
     if (reg.CheckOpenAccess(key, DELETE) != ERROR_SUCCESS) return ERROR_ACCESS_DENIED;
     if (!key->subkeys.empty()) return ERROR_ACCESS_DENIED;

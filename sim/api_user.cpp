@@ -1,7 +1,6 @@
 // The user-interface calls of win32.h on the simulated PC: message boxes and
 // help go to the simulated user; the single-instance check sees the windows of
 // machine.json "open_windows".
-#include <cctype>
 #include <cstdint>
 #include <string>
 

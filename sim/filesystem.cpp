@@ -213,9 +213,9 @@ DriveInfo FileSystem::Drive(char drive) const {
 }
 
 UINT FileSystem::DriveType(char drive) const {
-  DriveInfo d = Drive(drive);
-  if (d.type != DRIVE_NO_ROOT_DIR && !DriveExists(drive)) return DRIVE_NO_ROOT_DIR;
-  return d.type;
+  if (!DriveExists(drive)) return DRIVE_NO_ROOT_DIR;
+  auto it = drives.find(drive);
+  return it == drives.end() ? DriveInfo{}.type : it->second.type;
 }
 
 bool FileSystem::List(const std::string& hostDir, std::vector<DirEntry>* out) const {
@@ -278,12 +278,16 @@ PathLookup FileSystem::Lookup(const std::string& path, bool wildcardLast) const 
     std::string found, foundHost;
     bool isDir = false;
     // Fast path: the host has the name exactly as asked.
-    std::string exact = Utf8ToAnsi(AnsiToUtf8(seg)) == seg ? AnsiToUtf8(seg) : "";
+    std::string exact = AnsiToUtf8(seg);
+    if (Utf8ToAnsi(exact) != seg) exact.clear();
     std::error_code ec;
-    if (!HasWildcard(seg) && !exact.empty() && fs::exists(HostJoin(host, exact), ec)) {
+    const fs::file_status status = HasWildcard(seg) || exact.empty()
+                                       ? fs::file_status()
+                                       : fs::status(HostJoin(host, exact), ec);
+    if (fs::exists(status)) {
       found = seg;
       foundHost = exact;
-      isDir = fs::is_directory(HostJoin(host, exact), ec);
+      isDir = fs::is_directory(status);
     } else if (!HasWildcard(seg) && List(host, &entries)) {
       for (const DirEntry& e : entries) {
         if (EqualNoCase(e.name, seg)) {

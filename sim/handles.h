@@ -30,7 +30,6 @@ class HandleTable {
   }
   bool Close(HANDLE h);
   std::size_t Count() const { return objects_.size(); }
-  void CloseAll() { objects_.clear(); }
   const std::map<uintptr_t, std::unique_ptr<HandleObject>>& All() const { return objects_; }
 
  private:

@@ -102,11 +102,6 @@ void RegKey::Reindex() {
   for (size_t i = 0; i < values.size(); ++i) index_.emplace(UpperCase(values[i].name), i);
 }
 
-std::string RegKey::FullPath() const {
-  if (!parent) return name;
-  return parent->FullPath() + "\\" + name;
-}
-
 // -------------------------------------------------------------- Registry
 
 Registry::Registry() {
@@ -291,13 +286,6 @@ bool Registry::DeleteValue(RegKey* key, const std::string& name) {
   return true;
 }
 
-bool Registry::IsRoot(const RegKey* key) const {
-  for (const auto& r : roots_) {
-    if (r.get() == key) return true;
-  }
-  return false;
-}
-
 bool Registry::InLocalMachine(const RegKey* key) const {
   while (key->parent) key = key->parent;
   return key == roots_[0].get();
@@ -357,7 +345,7 @@ void Registry::EndLoad() {
 
 // ----------------------------------------------------- keys by path
 
-RegKey* Registry::FindPath(const std::string& path) const {
+RegKey* Registry::Find(const std::string& path) const {
   HKEY hive = nullptr;
   std::string subkey;
   if (!SplitPath(path, &hive, &subkey)) return nullptr;
@@ -365,8 +353,6 @@ RegKey* Registry::FindPath(const std::string& path) const {
   if (!base) return nullptr;
   return Walk(base, subkey);
 }
-
-RegKey* Registry::Find(const std::string& path) const { return FindPath(path); }
 
 RegKey* Registry::Create(const std::string& path) {
   HKEY hive = nullptr;
@@ -380,8 +366,8 @@ RegKey* Registry::Create(const std::string& path) {
 }
 
 bool Registry::DeleteTree(const std::string& path) {
-  RegKey* key = FindPath(path);
-  if (!key || IsRoot(key) || !key->parent) return false;
+  RegKey* key = Find(path);
+  if (!key || !key->parent) return false;  // missing, or a hive root
   Detach(key);
   return true;
 }
@@ -408,12 +394,12 @@ bool Registry::SetDword(const std::string& path, const std::string& name, DWORD 
 }
 
 const RegValue* Registry::GetValue(const std::string& path, const std::string& name) const {
-  const RegKey* key = FindPath(path);
+  const RegKey* key = Find(path);
   return key ? key->FindValue(name) : nullptr;
 }
 
 bool Registry::SetAccess(const std::string& path, KeyAccess access) {
-  RegKey* key = FindPath(path);
+  RegKey* key = Find(path);
   if (!key) return false;
   if (access == KeyAccess::kProtected) {
     MarkProtected(key);

@@ -55,8 +55,6 @@ class RegKey {
   // Sets or replaces a value; a replaced value keeps its place in the order.
   void SetValue(const std::string& valueName, DWORD type, std::string data);
   bool DeleteValue(const std::string& valueName);
-  // "HKEY_LOCAL_MACHINE\SOFTWARE\X": the stored place (views resolved).
-  std::string FullPath() const;
 
  private:
   long IndexOf(const std::string& valueName) const;
@@ -129,7 +127,6 @@ class Registry {
   void SetValue(RegKey* key, const std::string& name, DWORD type, std::string data);
   bool DeleteValue(RegKey* key, const std::string& name);
 
-  bool IsRoot(const RegKey* key) const;
   bool InLocalMachine(const RegKey* key) const;
   // 0, or 5 when this open of `key` with `sam` is refused (NT family only).
   LONG CheckOpenAccess(const RegKey* key, REGSAM sam) const;
@@ -143,10 +140,7 @@ class Registry {
   size_t OpenHandleCount() const { return handles_.size(); }
 
   // Stored roots, in the order they are written to registry.reg.
-  const RegKey& LocalMachine() const { return *roots_[0]; }
-  const RegKey& Users() const { return *roots_[1]; }
   const RegKey* Root(int i) const { return i >= 0 && i < 4 ? roots_[i].get() : nullptr; }
-  RegKey* MutableRoot(int i) { return i >= 0 && i < 4 ? roots_[i].get() : nullptr; }
 
   // While a file is loaded CurrentControlSet is kept as a key of its own;
   // EndLoad moves it into the control set HKLM\SYSTEM\Select "Current"
@@ -161,7 +155,6 @@ class Registry {
   // The name of control set HKLM\SYSTEM\CurrentControlSet stands for.
   std::string CurrentControlSetName() const;
   bool IsSystemKey(const RegKey* key) const;
-  RegKey* FindPath(const std::string& path) const;
 
   void MergeInto(RegKey* from, RegKey* to);
 

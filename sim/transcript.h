@@ -18,7 +18,6 @@ class Transcript {
   // Appends one line (no line end); also streams it when a stream is set.
   void Write(const std::string& line);
   const std::vector<std::string>& Lines() const { return lines_; }
-  void Clear() { lines_.clear(); }
 
  private:
   std::vector<std::string> lines_;

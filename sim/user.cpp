@@ -1,6 +1,5 @@
 #include "sim/user.h"
 
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -169,11 +168,6 @@ int User::AnswerBox(const std::string& caption, const std::string& text, unsigne
   Write("box", EscapeText(caption) + " | " + EscapeText(text) + " | " + labels + " | " +
                    IconOf(type) + " -> " + answerLabel);
   return answer;
-}
-
-void User::Reset() {
-  script_.reset(new Script());
-  transcript_.Clear();
 }
 
 }  // namespace sim

@@ -57,7 +57,6 @@ class User {
   // set) as it is written.
   void SetTranscriptStream(std::ostream* out) { transcript_.SetStream(out); }
   const std::vector<std::string>& Lines() const { return transcript_.Lines(); }
-  void ClearLines() { transcript_.Clear(); }
   // Writes "[TAG] " + already formatted rest; texts inside must be escaped
   // with EscapeText by the caller.
   void Write(const std::string& tag, const std::string& rest);
@@ -76,9 +75,6 @@ class User {
   // A message box as the user sees and answers it; returns IDOK, IDYES ...
   // (MessageBoxA forwards here).
   int AnswerBox(const std::string& caption, const std::string& text, unsigned type);
-
-  // Forgets script and transcript (a fresh user).
-  void Reset();
 
  private:
   std::unique_ptr<Script> script_;

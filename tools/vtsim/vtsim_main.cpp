@@ -7,7 +7,6 @@
 
 #include "app/program_entry.h"
 #include "app/run_state.h"
-#include "platform/win32.h"
 #include "sim/image.h"
 #include "sim/machine.h"
 
