@@ -1,8 +1,10 @@
 #include "app/model_patterns.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "discovery/detection.h"
+#include "platform/ansi_text.h"
 #include "platform/win32.h"
 #include "resources/string_table.h"
 
@@ -71,9 +73,6 @@ unsigned UnplugReminderTextId(const std::string& upperName, bool photoDesk) {
 }
 
 std::string UpperCaseName(const std::string& name) {
-  char copy[260];
-  std::memset(copy, 0, sizeof copy);
-  std::strncpy(copy, name.c_str(), sizeof copy - 1);
-  CharUpperBuffA(copy, static_cast<DWORD>(std::strlen(copy)));
-  return copy;
+  // The copy is made in a 260-character buffer.
+  return UpperText(name.substr(0, std::min(name.find('\0'), size_t{259})));
 }

@@ -1,9 +1,7 @@
 // The device tree from the control file's section headers.
-#include <cstring>
-#include <vector>
-
 #include "config/ini_reader.h"
 #include "log/error_reports.h"
+#include "platform/ansi_text.h"
 #include "platform/crt_file.h"
 #include "resources/string_table.h"
 
@@ -24,13 +22,6 @@ std::string Piece(const std::string& line, size_t begin, size_t end) {
   return line.substr(begin, end - begin);
 }
 
-std::string UpperCopy(const std::string& text) {
-  std::vector<char> buffer(text.begin(), text.end());
-  buffer.push_back('\0');
-  CharUpperA(buffer.data());
-  return std::string(buffer.data());
-}
-
 bool SameNoCase(const std::string& a, const std::string& b) {
   return lstrcmpiA(a.c_str(), b.c_str()) == 0;
 }
@@ -38,10 +29,7 @@ bool SameNoCase(const std::string& a, const std::string& b) {
 }  // namespace
 
 bool CGetDataFromINI::LoadDeviceTree(const std::string& iniName, IDeviceTreeSink& tree) {
-  char szDir[MAX_PATH];
-  std::memset(szDir, 0, sizeof(szDir));
-  const DWORD dirLength = GetCurrentDirectoryA(MAX_PATH, szDir);
-  if (dirLength == 0 || dirLength >= static_cast<DWORD>(MAX_PATH)) return false;
+  if (CurrentDirectory().empty()) return false;
 
   CCrtFile file;
   if (!file.OpenRead(iniName, FILE_SHARE_READ | FILE_SHARE_WRITE)) {
@@ -61,7 +49,7 @@ bool CGetDataFromINI::LoadDeviceTree(const std::string& iniName, IDeviceTreeSink
     if (line.empty() || line[0] != '[') continue;
     const size_t dashes = line.find("--");
     if (dashes == std::string::npos) continue;
-    if (UpperCopy(line).find("-- COMMON") != std::string::npos) continue;
+    if (UpperText(line).find("-- COMMON") != std::string::npos) continue;
 
     // The header reads "[name -- suffix]": one blank stands before "--".
     const size_t nameEnd = dashes > 0 ? dashes - 1 : 0;

@@ -6,6 +6,7 @@
 #include "config/version_word.h"
 #include "log/error_reports.h"
 #include "log/run_log.h"
+#include "platform/ansi_text.h"
 #include "platform/crt_file.h"
 #include "platform/format_text.h"
 #include "resources/string_table.h"
@@ -14,15 +15,6 @@ namespace {
 
 constexpr DWORD kPathBuffer = MAX_PATH;  // 260
 const char kExpectedVersion[] = "2.03";
-
-// The current directory, or an empty text when it cannot be read.
-std::string CurrentDirectory() {
-  char szDir[kPathBuffer];
-  std::memset(szDir, 0, sizeof(szDir));
-  const DWORD length = GetCurrentDirectoryA(kPathBuffer, szDir);
-  if (length == 0 || length >= kPathBuffer) return std::string();
-  return std::string(szDir, length);
-}
 
 // A drive root ("C:\") already ends in the separator.
 std::string JoinToDirectory(const std::string& dir, const std::string& name) {

@@ -37,6 +37,10 @@ bool AnyModelDetected() {
   return false;
 }
 
+bool IsPhotoDeskModel(int code) {
+  return code >= kModelTRX5100 && code <= kLastModelCode && code != 17;
+}
+
 const char* ModelDisplayName(int code) {
   static const char* const kNames[kLastModelCode + 1] = {
       "VT Corvus 380 series",  "VT Corvus R series",    "VT Corvus M series",
@@ -48,6 +52,12 @@ const char* ModelDisplayName(int code) {
       "VT Corvus 7105 series"};
   if (code < 0 || code > kLastModelCode) return "";
   return kNames[code];
+}
+
+int& FamilyFlag(CCvScrubberDlg& dlg, int code) {
+  if (code == kModelCorvus380 || code == kModelCorvusR) return dlg.m_bEnvFamily;
+  if (code >= kModelCorvusM && code <= kModelTRX380) return dlg.m_bSharedFamily;
+  return dlg.m_bOwnFamily;
 }
 
 void ResetDetectionState() {
@@ -70,13 +80,7 @@ bool DetectInstalledDevices(CCvScrubberDlg& dlg) {
     dlg.m_aInstallDirs[index] = installDir;
     dlg.m_aDeviceNames[index] = name;
     SetModelDetected(code, true);
-    if (code == kModelCorvus380 || code == kModelCorvusR) {
-      dlg.m_bEnvFamily = 1;
-    } else if (code >= kModelCorvusM && code <= kModelTRX380) {
-      dlg.m_bSharedFamily = 1;
-    } else {
-      dlg.m_bOwnFamily = 1;  // TRX 420, Corvus W and every Photo Desk model
-    }
+    FamilyFlag(dlg, code) = 1;
     ++dlg.m_nDevices;
   }
   // The run log keeps its directory once it has found it.

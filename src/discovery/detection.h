@@ -35,6 +35,11 @@ bool IsModelDetected(int code);
 // Sets a model's flag (Corvus M's two codes share one); ignored for 17 and out of range.
 void SetModelDetected(int code, bool detected);
 bool AnyModelDetected();
+// True for the Photo Desk generation: codes 9 to 16 and 18.
+bool IsPhotoDeskModel(int code);
+// The main window's family flag of a model: Env for the Corvus 380 and R, Shared
+// for codes 2 to 5, Own for the TRX 420, the Corvus W and every Photo Desk model.
+int& FamilyFlag(CCvScrubberDlg& dlg, int code);
 // The model's display name ("VT Corvus R series" ...); empty for 17 and out of range.
 const char* ModelDisplayName(int code);
 
@@ -49,6 +54,9 @@ void ResetDetectionState();
 // Finds the installed devices, filling the main window's detected-device list
 // and the flags, then the fixed directories; true when at least one was found.
 bool DetectInstalledDevices(CCvScrubberDlg& dlg);
+
+// The uninstall entry shared by the older Photo Desk models ("TRX 5000 Series").
+extern const char kSharedUninstallKey[];
 
 // The Photo Desk version check over parallel lists of uninstall subkeys and
 // value names: -1 unsupported or not found, 0 the shared "TRX 5000 Series"

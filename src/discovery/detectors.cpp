@@ -1,9 +1,7 @@
 #include "discovery/detectors.h"
 
-#include <cstring>
-
 #include "discovery/detection.h"
-#include "discovery/discovery_text.h"
+#include "platform/ansi_text.h"
 
 namespace {
 
@@ -12,8 +10,6 @@ constexpr DWORD kCorvusMProbeBuffer = 512;
 
 const char kSharedInstallKey[] = "Software\\Vantrel\\VTAiO07\\Install";
 const char kUninstallRoot[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const char kSharedUninstallKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TRX 5000 Series";
 
 struct PhotoDeskModel {
   int code;
@@ -117,6 +113,13 @@ const int kDetectionOrder[17] = {
     kModelTRX380,    kModelTRX420,  kModelCorvusW,    kModelTRX5100,    kModelTRX5150,
     kModelTRX5170,   kModelTRX5200, kModelCorvus8100, kModelCorvus7100, kModelCorvus7105,
     kModelTRX3100,   kModelTRX3200};
+
+const char* PhotoDeskKey(int nDeviceModel) {
+  for (const PhotoDeskModel& model : kPhotoDeskModels) {
+    if (model.code == nDeviceModel) return model.key;
+  }
+  return nullptr;
+}
 
 std::string DetectModel(CFindAiOinReg& finder, int nDeviceModel, char* installDir) {
   switch (nDeviceModel) {

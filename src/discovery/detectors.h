@@ -13,3 +13,7 @@ extern const int kDetectionOrder[17];
 // directory in installDir (260 bytes); the empty text otherwise. The
 // Corvus M's name comes back in lower case, as its probe compares it.
 std::string DetectModel(CFindAiOinReg& finder, int nDeviceModel, char* installDir);
+
+// The HKEY_LOCAL_MACHINE key of a Photo Desk model ("SOFTWARE\Vantrel\PhotoDesk\..."),
+// or nullptr for any other code.
+const char* PhotoDeskKey(int nDeviceModel);

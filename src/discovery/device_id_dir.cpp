@@ -4,13 +4,15 @@
 #include <string>
 
 #include "discovery/detection.h"
-#include "discovery/discovery_text.h"
+#include "discovery/detectors.h"
+#include "platform/ansi_text.h"
 #include "discovery/finder_caches.h"
 #include "log/run_log.h"
 
 namespace {
 
-const char* DeviceIDKey(int code) {
+// The key whose subkeys are the device IDs; empty for a model without one.
+std::string DeviceIDKey(int code) {
   switch (code) {
     case kModelTRX420:
       return "SOFTWARE\\Vantrel\\vt trx 420 series";
@@ -18,26 +20,10 @@ const char* DeviceIDKey(int code) {
       return "SOFTWARE\\Vantrel\\vt corvus w series";
     case kModelCorvusMOwn:
       return "SOFTWARE\\Vantrel\\vt corvus m series";
-    case kModelTRX5100:
-      return "SOFTWARE\\Vantrel\\PhotoDesk\\vt trx 5100 series\\DeviceInstances";
-    case kModelTRX5150:
-      return "SOFTWARE\\Vantrel\\PhotoDesk\\vt trx 5150 series\\DeviceInstances";
-    case kModelTRX5200:
-      return "SOFTWARE\\Vantrel\\PhotoDesk\\vt trx 5200 series\\DeviceInstances";
-    case kModelCorvus8100:
-      return "SOFTWARE\\Vantrel\\PhotoDesk\\VT Corvus 8100 Series\\DeviceInstances";
-    case kModelCorvus7100:
-      return "SOFTWARE\\Vantrel\\PhotoDesk\\VT Corvus 7100 Series\\DeviceInstances";
-    case kModelTRX3200:
-      return "SOFTWARE\\Vantrel\\PhotoDesk\\vt trx 3200 series\\DeviceInstances";
-    case kModelTRX5170:
-      return "SOFTWARE\\Vantrel\\PhotoDesk\\vt trx 5170 series\\DeviceInstances";
-    case kModelTRX3100:
-      return "SOFTWARE\\Vantrel\\PhotoDesk\\vt trx 3100 series\\DeviceInstances";
-    case kModelCorvus7105:
-      return "SOFTWARE\\Vantrel\\PhotoDesk\\VT Corvus 7105 Series\\DeviceInstances";
-    default:
-      return nullptr;
+    default: {
+      const char* model = PhotoDeskKey(code);
+      return model != nullptr ? std::string(model) + "\\DeviceInstances" : std::string();
+    }
   }
 }
 
@@ -62,10 +48,10 @@ void CFindAiOinReg::GetDeviceIDDir(char* outDir, char* outID, int nDeviceModel) 
     CopyPath(outDir, Caches().deviceIDDir);
     return;
   }
-  const char* key = DeviceIDKey(nDeviceModel);
-  if (key == nullptr) return EmptyAll(outDir, outID);
+  const std::string key = DeviceIDKey(nDeviceModel);
+  if (key.empty()) return EmptyAll(outDir, outID);
   HKEY hKey = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &hKey) != ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS) {
     return EmptyAll(outDir, outID);
   }
   char deviceID[kPathBuffer] = {};
@@ -98,8 +84,7 @@ void CFindAiOinReg::GetDeviceIDDir(char* outDir, char* outID, int nDeviceModel) 
   std::string dir = InstallDirCache();
   if (dir.back() != '\\') dir += '\\';
   dir = LowerText(dir);
-  const bool photoDesk = nDeviceModel >= kModelTRX5100 && nDeviceModel != kModelCorvusMOwn;
-  dir += photoDesk ? "Photo Desk\\" : "AiO\\";
+  dir += IsPhotoDeskModel(nDeviceModel) ? "Photo Desk\\" : "AiO\\";
   dir += ModelDisplayName(nDeviceModel);
   dir += '\\';
   dir += deviceID;

@@ -5,6 +5,7 @@
 #include "app/run_state.h"
 #include "discovery/find_aio_in_reg.h"
 #include "log/run_log.h"
+#include "platform/ansi_text.h"
 #include "platform/format_text.h"
 #include "resources/string_table.h"
 
@@ -16,14 +17,6 @@ bool AllDigits(const char* name) {
     if (*p < '0' || *p > '9') return false;
   }
   return true;
-}
-
-// The current directory, or the empty text when it cannot be read whole.
-std::string CurrentDirectory() {
-  char dir[kPathBuffer] = {};
-  const DWORD length = GetCurrentDirectoryA(kPathBuffer, dir);
-  if (length == 0 || length >= kPathBuffer) return std::string();
-  return dir;
 }
 
 // Returns to the remembered directory (if it was known).

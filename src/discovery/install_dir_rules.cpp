@@ -1,7 +1,7 @@
 #include "discovery/install_dir_rules.h"
 
 #include "discovery/detection.h"
-#include "discovery/discovery_text.h"
+#include "platform/ansi_text.h"
 
 std::string InstallDirNameCut(const std::string& value, const char* displayName) {
   const std::string upperValue = UpperText(value);

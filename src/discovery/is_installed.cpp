@@ -6,12 +6,8 @@
 #include "log/run_log.h"
 #include "platform/format_text.h"
 
-namespace {
-
 const char kSharedUninstallKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TRX 5000 Series";
-
-}  // namespace
 
 bool CFindAiOinReg::IsInstalled(const char* subKey, const char* valueName, char* buffer,
                                 DWORD capacity) {

@@ -34,17 +34,9 @@ void CFindAiOinReg::GetOCRDir(char* out, int nDeviceModel) {
     case kModelCorvusMOwn:
       key = "Software\\Vantrel\\vt corvus m series\\Install";
       break;
-    case kModelTRX5100:
-    case kModelTRX5150:
-    case kModelTRX5200:
-    case kModelCorvus8100:
-    case kModelCorvus7100:
-    case kModelTRX3200:
-    case kModelTRX5170:
-    case kModelTRX3100:
-    case kModelCorvus7105:
-      return;  // Photo Desk software comes without OCR
     default:
+      // Photo Desk software comes without OCR.
+      if (IsPhotoDeskModel(nDeviceModel)) return;
       break;
   }
   CSearchRegistry registry;

@@ -56,18 +56,16 @@ bool CSearchRegistry::ReadValue(const char* valueName, char* buffer, DWORD capac
   DWORD size = capacity;
   const LONG result =
       RegQueryValueExA(m_hKey, name, nullptr, nullptr, reinterpret_cast<LPBYTE>(buffer), &size);
+  RegCloseKey(m_hKey);
+  m_hKey = nullptr;
   if (result != ERROR_SUCCESS) {
     CRunLog log;
     log.LogError("CSearchRegistry::ReadValue() -- RegQueryValueEx()",
                  FormatText("ValueName = '%s'", name), static_cast<DWORD>(result));
-    RegCloseKey(m_hKey);
-    m_hKey = nullptr;
     // A failed query may leave anything in the buffer.
     std::memset(buffer, 0, capacity);
     return false;
   }
-  RegCloseKey(m_hKey);
-  m_hKey = nullptr;
   TerminateQueriedText(buffer, capacity);
   return buffer[0] != '\0';
 }

@@ -1,4 +1,4 @@
-#include "discovery/discovery_text.h"
+#include "platform/ansi_text.h"
 
 #include "platform/win32.h"
 
@@ -16,4 +16,11 @@ std::string LowerText(std::string text) {
 bool EndsWith(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() &&
          text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+std::string CurrentDirectory() {
+  char dir[MAX_PATH] = {};
+  const DWORD length = GetCurrentDirectoryA(MAX_PATH, dir);
+  if (length == 0 || length >= static_cast<DWORD>(MAX_PATH)) return std::string();
+  return std::string(dir, length);
 }

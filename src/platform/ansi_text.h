@@ -1,4 +1,5 @@
-// Case folding of 8-bit texts as the active code page has it.
+// 8-bit texts of the active code page: case folding as it has it, and the
+// current directory as a text.
 #pragma once
 
 #include <string>
@@ -7,3 +8,6 @@ std::string UpperText(std::string text);
 std::string LowerText(std::string text);
 // True when text ends with tail, compared exactly.
 bool EndsWith(const std::string& text, const std::string& tail);
+// The current directory, or the empty text when it cannot be read whole
+// (260 characters at most).
+std::string CurrentDirectory();
