@@ -21,7 +21,6 @@ void Fill(sim::Registry& reg, size_t targetBytes) {
         std::snprintf(path, sizeof path,
                       "HKLM\\SOFTWARE\\Vendor %04d\\Product %03d\\Components\\{%08X-1234-5678}",
                       vendor, product, vendor * 100000 + product * 100 + part);
-        sim::RegKey* key = reg.Create(path);
         reg.SetString(path, "", "Component of the product");
         reg.SetString(path, "InstallPath",
                       std::string("C:\\Program Files\\Vendor\\Product \"") +
@@ -31,7 +30,6 @@ void Fill(sim::Registry& reg, size_t targetBytes) {
         reg.SetString(path, "Expand", "%SystemRoot%\\system32\\drivers\\x.sys", REG_EXPAND_SZ);
         reg.SetValue(path, "Multi", REG_MULTI_SZ, std::string("one\0two\0three\0\0", 15));
         written += 160 + 60 + 60 + 20 + 400 + 120 + 60;
-        (void)key;
       }
     }
   }

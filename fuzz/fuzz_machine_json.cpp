@@ -13,9 +13,23 @@
 
 namespace fs = std::filesystem;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const fs::path image =
+namespace {
+
+// The image folder of this process, removed when the fuzzer exits.
+struct ImageFolder {
+  fs::path dir =
       fs::temp_directory_path() / ("cvs_fuzz_machine_json_" + std::to_string(::getpid()));
+  ~ImageFolder() {
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const ImageFolder folder;
+  const fs::path& image = folder.dir;
   std::error_code ec;
   fs::remove_all(image, ec);
   fs::create_directories(image / "drives" / "C" / "Scrubber", ec);

@@ -18,10 +18,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The work folder of this process, removed when the fuzzer exits.
+struct WorkFolder {
+  fs::path dir = fs::temp_directory_path() / ("cvs_fuzz_script_" + std::to_string(::getpid()));
+  ~WorkFolder() {
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+};
+
 const fs::path& WorkDir() {
-  static const fs::path dir =
-      fs::temp_directory_path() / ("cvs_fuzz_script_" + std::to_string(::getpid()));
-  return dir;
+  static const WorkFolder folder;
+  return folder.dir;
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 # Does nothing when they are all present.
 set -euo pipefail
 
+# git: the clang-format check lists the tracked sources; python3: the sample
+# checker and the scenarios' image edits.
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format libgtest-dev libgmock-dev
-          libbenchmark-dev nlohmann-json3-dev g++-mingw-w64-i686 python3)
+          libbenchmark-dev nlohmann-json3-dev g++-mingw-w64-i686 python3 git)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -14,7 +16,11 @@ done
 
 echo "Installing: ${missing[*]}" >&2
 sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -q >/dev/null
-$sudo apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "run as root or install sudo to install: ${missing[*]}" >&2; exit 1; }
+  sudo="sudo"
+fi
+# env: sudo would drop an exported DEBIAN_FRONTEND.
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q >/dev/null
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+  "${missing[@]}" >/dev/null

@@ -129,6 +129,8 @@ def check_key_order(image, data):
         prev = key
 
 def check_image(image):
+    """Reports the image's problems; returns the host folder of its program
+    (directories.current), or None."""
     mj = os.path.join(image, "machine.json")
     try:
         machine = json.load(open(mj, encoding="utf-8"))
@@ -166,8 +168,12 @@ def check_image(image):
         bad(image, "script.txt is missing")
 
     cur = host_path(image, dirs.get("current") or "")
-    if cur is None:
-        return
+    if cur is not None:
+        check_program_folder(image, dirs, cur)
+    return cur
+
+def check_program_folder(image, dirs, cur):
+    """The control file, its DAT lists and the RTF texts beside the program."""
     ini_path = os.path.join(cur, "VtCvScrubber.ini")
     if not os.path.isfile(ini_path):
         bad(image, "VtCvScrubber.ini is missing")
@@ -234,28 +240,18 @@ def check_image(image):
             bad(image, "VtCvScrubber%d.RTF is missing or no RTF" % n)
 
 program_folders = {}
-
-def program_folder(image):
-    """Names and bytes of the files in the image's program folder."""
-    try:
-        machine = json.load(open(os.path.join(image, "machine.json"), encoding="utf-8"))
-        cur = host_path(image, machine["directories"]["current"])
-    except Exception:  # noqa: BLE001 - reported by check_image
-        return None
-    if cur is None:
-        return None
-    return {n.lower(): open(os.path.join(cur, n), "rb").read()
-            for n in os.listdir(cur) if os.path.isfile(os.path.join(cur, n))}
-
 for image in sys.argv[1:]:
     if not os.path.isdir(image):
         bad(image, "no such folder")
-    else:
-        check_image(image)
-        program_folders[image] = program_folder(image)
+        continue
+    cur = check_image(image)
+    if cur is not None:
+        program_folders[image] = {
+            n.lower(): open(os.path.join(cur, n), "rb").read()
+            for n in os.listdir(cur) if os.path.isfile(os.path.join(cur, n))}
 
 # Images checked together ship the same control file, DAT lists and texts.
-folders = [(i, f) for i, f in program_folders.items() if f is not None]
+folders = list(program_folders.items())
 if folders:
     first, ref = folders[0]
     for image, files in folders[1:]:

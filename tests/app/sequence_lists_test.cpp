@@ -1,7 +1,6 @@
 // The uninstall sequence on the sample PCs hands the directories it found to
 // both DAT readers: every prefix of the lists expands to the PC's directories.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +11,7 @@
 #include "app/run_state.h"
 #include "sim/image.h"
 #include "sim/machine.h"
+#include "support/test_machine.h"
 
 namespace fs = std::filesystem;
 
@@ -23,9 +23,7 @@ class SequenceListsTest : public ::testing::Test {
   void Run(const std::string& sample) {
     const char* source = std::getenv("CVS_SOURCE_DIR");
     ASSERT_NE(source, nullptr);
-    work = fs::temp_directory_path() /
-           ("cvs_sequence_lists_" + sample + "_" + std::to_string(::getpid()));
-    fs::remove_all(work);
+    const fs::path work = fs::path(tm.ImageDir()) / sample;
     fs::copy(fs::path(source) / "samples" / sample, work, fs::copy_options::recursive);
     std::string error;
     ASSERT_TRUE(sim::LoadImage(work.string(), m, &error)) << error;
@@ -36,10 +34,6 @@ class SequenceListsTest : public ::testing::Test {
     dlg.OnInitDialog();
     dlg.UninstallSelectedDevice();
   }
-  void TearDown() override {
-    scope.reset();
-    fs::remove_all(work);
-  }
   bool Has(const CStringArray& list, const std::string& entry) {
     for (const std::string& e : list) {
       if (e == entry) return true;
@@ -47,7 +41,7 @@ class SequenceListsTest : public ::testing::Test {
     return false;
   }
 
-  fs::path work;
+  TestMachine tm;  // only for its temporary folder, removed with it
   sim::Machine m;
   std::unique_ptr<sim::ScopedMachine> scope;
   CCvScrubberDlg dlg;
