@@ -5,9 +5,9 @@
 
 #include "discovery/detection.h"
 #include "discovery/detectors.h"
-#include "platform/ansi_text.h"
 #include "discovery/finder_caches.h"
 #include "log/run_log.h"
+#include "platform/ansi_text.h"
 
 namespace {
 
