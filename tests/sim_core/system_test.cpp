@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "sim/excerpt.h"
 #include "sim/machine.h"
 #include "support/test_machine.h"
 
@@ -186,3 +187,12 @@ TEST(Texts, CodePageCaseAndExit) {
 }
 
 }  // namespace
+
+TEST(Excerpt, ShortLinesStayWholeLongLinesAreCutAndCounted) {
+  EXPECT_EQ(sim::Excerpt("abc"), "abc");
+  EXPECT_EQ(sim::Excerpt("a\tb"), "a\\tb");
+  const std::string line(1000, 'x');
+  const std::string cut = sim::Excerpt(line);
+  EXPECT_EQ(cut, std::string(200, 'x') + " ... (1000 bytes)");
+  EXPECT_EQ(sim::Excerpt(std::string(200, 'y')), std::string(200, 'y'));
+}
