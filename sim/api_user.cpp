@@ -126,7 +126,10 @@ BOOL WINAPI SetForegroundWindow(HWND hWnd) { return WindowOf(hWnd) != nullptr ? 
 BOOL WINAPI WinHelpA(HWND, LPCSTR lpszHelp, UINT uCommand, ULONG_PTR dwData) {
   const char* name = HelpCommandName(uCommand);
   std::string command = name != nullptr ? name : std::to_string(uCommand);
-  sim::CurrentOrDie().user.Write("help", sim::EscapeText(lpszHelp != nullptr ? lpszHelp : "") +
-                                             " " + command + " " + std::to_string(dwData));
+  sim::User& user = sim::CurrentOrDie().user;
+  const std::string file = lpszHelp != nullptr ? lpszHelp : "";
+  user.Write("help", sim::EscapeText(file) + " " + command + " " + std::to_string(dwData));
+  // The simulated PC has no help engine: a person is told what was asked of it.
+  user.Tell("Help: " + file + " " + command + " " + std::to_string(dwData));
   return TRUE;
 }

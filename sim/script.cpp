@@ -2,6 +2,10 @@
 
 #include <istream>
 #include <ostream>
+#include <utility>
+
+#include "sim/excerpt.h"
+#include "sim/text.h"
 
 namespace sim {
 
@@ -13,6 +17,15 @@ std::string Trim(const std::string& s) {
   if (first == std::string::npos) return "";
   const size_t last = s.find_last_not_of(blanks);
   return s.substr(first, last - first + 1);
+}
+
+// A line with its action parsed, or its problem noted.
+ScriptLine ParsedLine(const std::string& text, int number) {
+  ScriptLine line;
+  line.text = text;
+  line.number = number;
+  ParseScriptAction(text, &line.action, &line.problem);
+  return line;
 }
 
 }  // namespace
@@ -32,7 +45,17 @@ Script Script::FromText(const std::string& text, const std::string& name) {
     if (end == std::string::npos) end = text.size();
     ++number;
     const std::string line = Trim(text.substr(pos, end - pos));
-    if (!IsSkippedScriptLine(line)) script.lines_.push_back({line, number});
+    if (!IsSkippedScriptLine(line)) {
+      ScriptLine parsed = ParsedLine(line, number);
+      if (!parsed.problem.empty()) {
+        // Nothing of a script with a malformed line runs.
+        script.lines_.clear();
+        script.error_ = name + " line " + std::to_string(number) + ": " + parsed.problem + ": \"" +
+                        Excerpt(line) + "\" (verbs: " + ScriptVerbList() + ")";
+        return script;
+      }
+      script.lines_.push_back(std::move(parsed));
+    }
     pos = end + 1;
   }
   return script;
@@ -46,11 +69,11 @@ Script Script::FromTerminal(std::istream& in, std::ostream& prompts) {
   return script;
 }
 
-const ScriptLine* Script::Peek(const std::string& window) {
+const ScriptLine* Script::Peek(const std::string& window, bool bareEnter) {
   if (in_ != nullptr && next_ >= lines_.size() && !terminalEnded_) {
     // A person answers: ask for lines until an action comes or input ends.
     while (true) {
-      *prompts_ << "[" << window << "] > " << std::flush;
+      *prompts_ << "[" << AnsiToUtf8(window) << "] > " << std::flush;
       std::string raw;
       if (!std::getline(*in_, raw)) {
         terminalEnded_ = true;
@@ -58,9 +81,18 @@ const ScriptLine* Script::Peek(const std::string& window) {
         break;
       }
       ++terminalNumber_;
-      const std::string line = Trim(raw);
+      // A terminal sends UTF-8; the program compares texts in its code page.
+      bool converted = true;
+      const std::string ansi = Utf8ToAnsi(raw, &converted);
+      const std::string line = Trim(converted ? ansi : raw);
+      if (bareEnter && line.empty()) {
+        ScriptLine enter;
+        enter.number = terminalNumber_;
+        lines_.push_back(enter);
+        break;
+      }
       if (IsSkippedScriptLine(line)) continue;
-      lines_.push_back({line, terminalNumber_});
+      lines_.push_back(ParsedLine(line, terminalNumber_));
       break;
     }
   }

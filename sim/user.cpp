@@ -2,9 +2,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 
 #include "platform/win32.h"
+#include "sim/excerpt.h"
 #include "sim/text.h"
 
 namespace sim {
@@ -48,28 +50,54 @@ const char* IconOf(unsigned type) {
   }
 }
 
-// The button a script line presses in a box, or 0 when the box cannot take it.
-int AnswerOf(const std::string& line, const std::vector<BoxButton>& buttons) {
-  const auto find = [&](int id) {
+// The button an action presses in a box, or 0 when the box cannot take it.
+int AnswerOf(const ScriptAction& action, const std::vector<BoxButton>& buttons) {
+  if (action.verb == ScriptVerb::kPress) {
     for (const BoxButton& b : buttons) {
-      if (b.id == id) return id;
-    }
-    return 0;
-  };
-  if (line.compare(0, 6, "press ") == 0) {
-    const std::string label = line.substr(6);
-    for (const BoxButton& b : buttons) {
-      if (EqualNoCase(label, b.label)) return b.id;
+      if (EqualNoCase(action.arg, b.label)) return b.id;
     }
     return 0;
   }
+  const bool escape = action.verb == ScriptVerb::kKey && action.key == ScriptKey::kEscape;
   // The close box and Escape mean Cancel; a box with only OK answers OK.
-  if (line == "close" || EqualNoCase(line, "key Escape")) {
+  if (action.verb == ScriptVerb::kClose || escape) {
     if (buttons.size() == 1) return buttons[0].id;
-    return find(IDCANCEL);
+    for (const BoxButton& b : buttons) {
+      if (b.id == IDCANCEL) return IDCANCEL;
+    }
+    return 0;
   }
-  if (EqualNoCase(line, "key Enter")) return buttons[0].id;
+  if (action.verb == ScriptVerb::kKey && action.key == ScriptKey::kEnter) return buttons[0].id;
   return 0;
+}
+
+// What a box takes, for a person whose line it could not take.
+std::string BoxOffer(const std::vector<BoxButton>& buttons) {
+  std::string offer;
+  for (const BoxButton& b : buttons) offer += std::string("  press ") + b.label + "\n";
+  offer += std::string("  key Enter (") + buttons[0].label + ")\n";
+  for (const BoxButton& b : buttons) {
+    if (b.id == IDCANCEL || buttons.size() == 1) {
+      offer += std::string("  key Escape, close (") + b.label + ")\n";
+    }
+  }
+  if (buttons.size() == 1) offer += "  an empty line (OK)\n";
+  return offer;
+}
+
+// Program texts for a person: control bytes shown escaped (line ends and
+// tabs kept), the code page turned into the terminal's UTF-8.
+std::string ForPerson(const std::string& text) {
+  std::string shown;
+  for (char c : text) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 && c != '\n' && c != '\t') {
+      shown += EscapeText(std::string(1, c));
+    } else {
+      shown += c;
+    }
+  }
+  return AnsiToUtf8(shown);
 }
 
 }  // namespace
@@ -77,8 +105,11 @@ int AnswerOf(const std::string& line, const std::vector<BoxButton>& buttons) {
 User::User() : script_(new Script()) {}
 User::~User() = default;
 
-void User::SetScript(const std::string& text, const std::string& name) {
+bool User::SetScript(const std::string& text, const std::string& name, std::string* error) {
   script_.reset(new Script(Script::FromText(text, name)));
+  if (script_->error().empty()) return true;
+  if (error != nullptr) *error = script_->error();
+  return false;
 }
 
 bool User::LoadScriptFile(const std::string& hostPath, std::string* error) {
@@ -99,12 +130,17 @@ bool User::LoadScriptFile(const std::string& hostPath, std::string* error) {
   std::string name = hostPath;
   const size_t slash = name.find_last_of('/');
   if (slash != std::string::npos) name = name.substr(slash + 1);
-  SetScript(text.str(), name);
-  return true;
+  return SetScript(text.str(), name, error);
 }
 
 void User::SetTerminal(std::istream& in, std::ostream& prompts) {
   script_.reset(new Script(Script::FromTerminal(in, prompts)));
+}
+
+void User::Tell(const std::string& text) {
+  std::ostream* person = script_->prompts();
+  if (person == nullptr) return;
+  *person << ForPerson(text) << '\n' << std::flush;
 }
 
 void User::Write(const std::string& tag, const std::string& rest) {
@@ -126,11 +162,51 @@ void User::Take() {
   script_->Advance();
 }
 
-void User::Refuse(const std::string& window, const ScriptLine& line) {
-  std::ostringstream msg;
-  msg << script_->name() << " line " << line.number << ": window \"" << window
-      << "\" cannot take \"" << line.text << "\"";
-  throw ScriptAbort{msg.str()};
+void User::Refuse(const std::string& window, const ScriptLine& line, const std::string& offer) {
+  if (!AtTerminal()) {
+    std::ostringstream msg;
+    msg << script_->name() << " line " << line.number << ": window \"" << window
+        << "\" cannot take \"" << Excerpt(line.text) << "\"";
+    throw ScriptAbort{msg.str()};
+  }
+  const std::string why = line.problem.empty() ? "" : ": " + line.problem;
+  script_->Advance();  // the person's line is dropped; the window asks again
+  Tell("\"" + line.text + "\" cannot be taken here" + why + ". This window takes:\n" + offer +
+       "Verbs: " + ScriptVerbList() + ".");
+}
+
+int User::AnswerOkOnlyBox(const std::string& caption, const std::string& offer) {
+  while (true) {
+    // A person sees the box and answers it; a script answers it with "press OK"
+    // or, without taking a line, automatically.
+    const ScriptLine* next = script_->Peek(caption, AtTerminal());
+    const bool ok = next != nullptr && next->problem.empty() && !next->text.empty() &&
+                    AnswerOf(next->action, {{"OK", IDOK}}) == IDOK;
+    if (!AtTerminal()) {
+      if (ok && next->action.verb == ScriptVerb::kPress) {
+        Take();
+      } else {
+        Write("action", "auto OK");
+      }
+      return IDOK;
+    }
+    if (next == nullptr) {
+      Write("action", "auto OK");  // input has ended: as a script that has run out
+      return IDOK;
+    }
+    if (next->text.empty()) {
+      // Enter alone: written as the line a script would need for this box.
+      Write("action", "press OK");
+      script_->Advance();
+      return IDOK;
+    }
+    if (ok) {
+      Take();
+      return IDOK;
+    }
+    const ScriptLine refused = *next;
+    Refuse(caption, refused, offer);
+  }
 }
 
 int User::AnswerBox(const std::string& caption, const std::string& text, unsigned type) {
@@ -140,26 +216,23 @@ int User::AnswerBox(const std::string& caption, const std::string& text, unsigne
     if (!labels.empty()) labels += "/";
     labels += b.label;
   }
-  if (script_->prompts() != nullptr) {
-    *script_->prompts() << "Message box \"" << caption << "\" [" << labels << "]:\n"
-                        << text << "\n";
-  }
+  const std::string offer = BoxOffer(buttons);
+  // Shown once; a refused line repeats only what the box takes.
+  Tell("\nMessage box \"" + caption + "\" (" + IconOf(type) + "):\n" + text +
+       "\nButtons: " + labels + (buttons.size() == 1 ? " (press Enter)" : ""));
   int answer = 0;
   if (buttons.size() == 1) {
-    // An OK-only box takes a line only when it is "press OK".
-    const ScriptLine* next = script_->Peek(caption);
-    if (next != nullptr && AnswerOf(next->text, buttons) == IDOK &&
-        next->text.compare(0, 6, "press ") == 0) {
-      Take();
-    } else {
-      Write("action", "auto OK");
-    }
-    answer = IDOK;
+    answer = AnswerOkOnlyBox(caption, offer);
   } else {
-    const ScriptLine& line = Peek(caption);
-    answer = AnswerOf(line.text, buttons);
-    if (answer == 0) Refuse(caption, line);
-    Take();
+    while (answer == 0) {
+      const ScriptLine line = Peek(caption);
+      answer = line.problem.empty() ? AnswerOf(line.action, buttons) : 0;
+      if (answer == 0) {
+        Refuse(caption, line, offer);
+      } else {
+        Take();
+      }
+    }
   }
   std::string answerLabel;
   for (const BoxButton& b : buttons) {

@@ -10,10 +10,14 @@
 //   ... program code calls MessageBoxA ...
 //   EXPECT_EQ(m.user.Lines().back(), "[box] Cap | Text | Yes/No | question -> Yes");
 //
-// A box whose only button is OK is answered without a line unless the next
-// line is "press OK". When the waiting window cannot take the next line, or the
-// script has run out, the window throws sim::ScriptAbort (vtsim turns it into
-// exit 3; a test may EXPECT_THROW it).
+// A script: a box whose only button is OK is answered without a line unless
+// the next line is "press OK"; when the waiting window cannot take the next
+// line, or the script has run out, the window throws sim::ScriptAbort (vtsim
+// turns it into exit 3; a test may EXPECT_THROW it).
+//
+// A person at the terminal sees every window and box on the prompt stream; an
+// OK-only box waits for Enter, and a line the window cannot take is answered
+// with what it can take and the person is asked again.
 #pragma once
 
 #include <iosfwd>
@@ -41,14 +45,22 @@ class User {
 
   // --- The answers -------------------------------------------------------
   // Replaces the script: lines of `text` (blank and '#' lines skipped).
-  // `name` is how messages refer to it (e.g. the file's name).
-  void SetScript(const std::string& text, const std::string& name = "script");
-  // Reads the script from a host file; false with `error` set when unreadable.
+  // `name` is how messages refer to it (e.g. the file's name). A malformed
+  // line leaves an empty script and gives false, with `error` naming the line.
+  bool SetScript(const std::string& text, const std::string& name = "script",
+                 std::string* error = nullptr);
+  // Reads the script from a host file; false with `error` set when it is
+  // unreadable or a line is malformed.
   bool LoadScriptFile(const std::string& hostPath, std::string* error);
   // A person answers: each wait prompts on `prompts` and reads one line of
   // `in`; end of input is the end of the script.
   void SetTerminal(std::istream& in, std::ostream& prompts);
   Script& script() { return *script_; }
+  // True when a person answers at the terminal.
+  bool AtTerminal() const { return script_->prompts() != nullptr; }
+  // Shows `text` (program texts in the code page) to the person at the
+  // terminal, one line end added; nothing for a script.
+  void Tell(const std::string& text);
   // Script lines never taken (file or string scripts), for vtsim's warning.
   std::vector<ScriptLine> Leftover() const { return script_->Remaining(); }
 
@@ -65,18 +77,22 @@ class User {
 
   // --- Waiting windows (used by MessageBoxA and the text front end) -------
   // The next script line for the window titled `window`. Throws ScriptAbort
-  // when the script has ended. The line stays unread until Take().
+  // when the script has ended. The line stays unread until Take() or
+  // Refuse(); a person's line may be malformed (line.problem set).
   const ScriptLine& Peek(const std::string& window);
   // The window took the line last peeked: "[action] LINE" is written.
   void Take();
-  // The window cannot take `line`: throws ScriptAbort naming both.
-  [[noreturn]] void Refuse(const std::string& window, const ScriptLine& line);
+  // The window cannot take `line`. A script ends: ScriptAbort naming both. A
+  // person is told why and `offer` (what the window takes, one item a line);
+  // the line is dropped and the window waits again.
+  void Refuse(const std::string& window, const ScriptLine& line, const std::string& offer = "");
 
   // A message box as the user sees and answers it; returns IDOK, IDYES ...
   // (MessageBoxA forwards here).
   int AnswerBox(const std::string& caption, const std::string& text, unsigned type);
 
  private:
+  int AnswerOkOnlyBox(const std::string& caption, const std::string& offer);
   std::unique_ptr<Script> script_;
   Transcript transcript_;
 };

@@ -1,24 +1,20 @@
-// Script lines as the windows of the terminal front end read them.
+// Script actions as the windows of the terminal front end read them: the
+// verbs and their checks belong to the script language (sim/script_action.h);
+// this maps them onto what the dialog logic understands.
 #pragma once
 
 #include <string>
 
+#include "sim/script_action.h"
+
 namespace textui {
 
-struct Action {
-  std::string verb;  // select, press, key, menu, help, copy, close; empty if unknown
-  std::string arg;   // the rest of the line
-};
-
-Action ParseAction(const std::string& line);
-
-// The key code of a "key" argument (a typed character, Enter, Escape, F1);
-// 0 when the name is unknown.
-int ParseKey(const std::string& name);
-
-// The control id of a "help" argument: false when it is not a whole number.
-bool ParseControlId(const std::string& text, int& id);
+// The key code (app/dialog_ids.h) of a parsed "key" action; 0 for another verb.
+int KeyCode(const sim::ScriptAction& action);
 
 bool SameNoCase(const std::string& a, const std::string& b);
+
+// The keys every window takes, one offer line: "key CHARACTER, key Enter, ...".
+const char* KeyOffer();
 
 }  // namespace textui

@@ -4,8 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "app/dialog_ids.h"
 #include "app/views.h"
+#include "resources/string_table.h"
 #include "sim/machine.h"
+#include "ui/text/dialog_layouts.h"
 #include "ui/text/script_actions.h"
 #include "ui/text/text_window.h"
 
@@ -20,53 +23,126 @@ class TextDialogView : public IDialogView, textui::TextWindow {
   HWND Handle() const override { return reinterpret_cast<HWND>(std::uintptr_t{0x00030000}); }
   void AddListLine(int listId, const std::string& text) override {
     User().Write("list", std::to_string(listId) + ": " + sim::EscapeText(text));
+    lists_[listId].push_back(text);
   }
   void EnableControl(int id, bool enable) override { disabled_[id] = !enable; }
 
   int RunModal() override {
+    if (AtTerminal()) Show();
     return Loop([this] { Dispatch(); });
   }
   void EndDialog(int result) override { End(result); }
 
  private:
+  bool Enabled(int id) const {
+    auto it = disabled_.find(id);
+    return it == disabled_.end() || !it->second;
+  }
+
+  // The dialog as a person sees it when it opens.
+  void Show() const {
+    std::string shown = "\nWindow \"" + title_ + "\"\n";
+    for (const textui::LayoutItem& item : textui::DialogLayout(title_)) {
+      if (item.textId != 0) shown += std::string("  ") + LoadStr(item.textId) + "\n";
+      auto list = lists_.find(item.listId);
+      if (item.listId == 0 || list == lists_.end()) continue;
+      for (const std::string& line : list->second) shown += "      " + line + "\n";
+    }
+    Tell(shown + "Buttons: " + ButtonList());
+  }
+
+  std::string ButtonList() const {
+    std::string list;
+    for (const DialogButton& b : buttons_) {
+      if (!list.empty()) list += ", ";
+      list += b.label + (Enabled(b.id) ? "" : " (greyed)");
+    }
+    return list;
+  }
+
+  // What this dialog takes, for a person whose line it could not take.
+  std::string Offer() const {
+    std::string offer;
+    for (const DialogButton& b : buttons_) {
+      offer += "  press " + b.label + (Enabled(b.id) ? "" : " (greyed)") + "\n";
+    }
+    offer += textui::KeyOffer();
+    offer += "  help CONTROL-ID\n";
+    if (events_.SupportsCopy()) offer += "  copy\n";
+    offer += "  close\n";
+    return offer;
+  }
+
   void Dispatch() {
     sim::User& user = User();
     const sim::ScriptLine line = user.Peek(title_);
-    const textui::Action action = textui::ParseAction(line.text);
-    if (action.verb == "press") {
-      const DialogButton* button = nullptr;
-      for (const DialogButton& b : buttons_) {
-        if (textui::SameNoCase(b.label, action.arg)) button = &b;
-      }
-      if (button == nullptr) user.Refuse(title_, line);
-      user.Take();
-      auto it = disabled_.find(button->id);
-      if (it == disabled_.end() || !it->second) events_.OnCommand(button->id);
-    } else if (action.verb == "key") {
-      const int key = textui::ParseKey(action.arg);
-      if (key == 0) user.Refuse(title_, line);
-      user.Take();
-      events_.OnKey(key);
-    } else if (action.verb == "help") {
-      int id = 0;
-      if (!textui::ParseControlId(action.arg, id)) user.Refuse(title_, line);
-      user.Take();
-      events_.OnContextHelp(id);
-    } else if (action.verb == "copy") {
-      if (!events_.SupportsCopy()) user.Refuse(title_, line);
-      user.Take();
-      events_.OnCopy();
-    } else if (action.verb == "close") {
-      user.Take();
-      events_.OnCloseBox();
+    const sim::ScriptAction& action = line.action;
+    if (!line.problem.empty()) return user.Refuse(title_, line, Offer());
+    switch (action.verb) {
+      case sim::ScriptVerb::kPress:
+        return Press(line);
+      case sim::ScriptVerb::kKey:
+        user.Take();
+        return events_.OnKey(textui::KeyCode(action));
+      case sim::ScriptVerb::kHelp:
+        user.Take();
+        events_.OnContextHelp(action.controlId);
+        return;
+      case sim::ScriptVerb::kCopy:
+        if (!events_.SupportsCopy()) return user.Refuse(title_, line, Offer());
+        user.Take();
+        events_.OnCopy();
+        return Tell("Copy: the information text is copied (the simulated PC keeps no clipboard).");
+      case sim::ScriptVerb::kClose:
+        user.Take();
+        return events_.OnCloseBox();
+      case sim::ScriptVerb::kSelect:
+      case sim::ScriptVerb::kMenu:
+        return user.Refuse(title_, line, Offer());
+    }
+  }
+
+  void Press(const sim::ScriptLine& line) {
+    const DialogButton* button = nullptr;
+    for (const DialogButton& b : buttons_) {
+      if (textui::SameNoCase(b.label, line.action.arg)) button = &b;
+    }
+    if (button == nullptr) return User().Refuse(title_, line, Offer());
+    User().Take();
+    if (!Enabled(button->id)) {
+      return Tell(button->label + " is greyed out: nothing happens.");  // as a click on it
+    }
+    events_.OnCommand(button->id);
+    if (button->id == kIdRebootNow) TellRestart(button->label);
+    if (button->id == kIdCancel && HasRestartButton()) {
+      Tell(
+          "Cancel: Windows is not restarted now; what waits for a restart happens at its next "
+          "start.");
+    }
+  }
+
+  bool HasRestartButton() const {
+    for (const DialogButton& b : buttons_) {
+      if (b.id == kIdRebootNow) return true;
+    }
+    return false;
+  }
+
+  // Whether the program's restart request reached Windows.
+  static void TellRestart(const std::string& label) {
+    const nlohmann::ordered_json& pc = sim::CurrentOrDie().json;
+    auto restart = pc.find("restart");
+    if (restart != pc.end() && !restart->is_null()) {
+      Tell(label + ": Windows restarts; the program ends at its next wait.");
     } else {
-      user.Refuse(title_, line);
+      Tell(label + ": Windows did not restart; the dialog stays open.");
     }
   }
 
   std::vector<DialogButton> buttons_;
   IDialogEvents& events_;
   std::map<int, bool> disabled_;
+  std::map<int, std::vector<std::string>> lists_;
 };
 
 }  // namespace

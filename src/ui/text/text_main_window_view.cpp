@@ -1,6 +1,7 @@
 // The main window on the terminal: a tree model drawn once when the window is
 // first shown, controls whose texts and states are kept, and the script's
-// actions dispatched to the dialog logic.
+// actions dispatched to the dialog logic. A person at the terminal also sees
+// the window, the tree after each click, and what a click did.
 #include <cstdint>
 #include <map>
 #include <string>
@@ -78,6 +79,8 @@ class TextMainWindowView : public IMainWindowView, textui::TextWindow {
     texts_[id] = text;
     if (id == kIdProgressText) User().Write("progress", sim::EscapeText(text));
     if (id == kIdProgressCaption) User().Write("caption", sim::EscapeText(text));
+    // Once the window is shown, a person sees its progress change.
+    if (drawn_ && (id == kIdProgressText || id == kIdProgressCaption)) Tell("Progress: " + text);
   }
   void EnableControl(int id, bool enable) override { disabled_[id] = !enable; }
   bool IsControlEnabled(int id) const override {
@@ -88,7 +91,10 @@ class TextMainWindowView : public IMainWindowView, textui::TextWindow {
   void Redraw() override {}
 
   int RunModal() override {
-    if (!drawn_) DrawTree();
+    if (!drawn_) {
+      DrawTree();
+      if (AtTerminal()) Show();
+    }
     return Loop([this] { Dispatch(); });
   }
   void EndDialog(int result) override { End(result); }
@@ -122,48 +128,130 @@ class TextMainWindowView : public IMainWindowView, textui::TextWindow {
     return 0;
   }
 
-  int ButtonId(const std::string& label) const {
-    if (textui::SameNoCase(label, "Uninstall")) return kIdUninstall;
-    if (textui::SameNoCase(label, "Cancel")) return kIdCancel;
-    if (textui::SameNoCase(label, "Banner")) return kIdBanner;
-    if (textui::SameNoCase(label, "Help")) return kIdHelpButton;
-    return 0;
+  struct Button {
+    int id;
+    const char* label;
+  };
+  static const std::vector<Button>& Buttons() {
+    static const std::vector<Button> buttons = {{kIdUninstall, "Uninstall"},
+                                                {kIdCancel, "Cancel"},
+                                                {kIdBanner, "Banner"},
+                                                {kIdHelpButton, "Help"}};
+    return buttons;
+  }
+  static const Button* FindButton(const std::string& label) {
+    for (const Button& b : Buttons()) {
+      if (textui::SameNoCase(label, b.label)) return &b;
+    }
+    return nullptr;
+  }
+
+  // The window as a person sees it when it is first shown.
+  void Show() const {
+    std::string shown = "\nWindow \"" + title_ + "\"\n";
+    for (int id : {kIdBanner, kIdSubtitle, kIdSelectPrompt}) {
+      auto it = texts_.find(id);
+      if (it != texts_.end() && !it->second.empty()) shown += "  " + it->second + "\n";
+    }
+    Tell(shown + TreePicture() + ButtonsPicture() + ProgressPicture());
+  }
+
+  // The tree as a person sees it: members of open groups only, the selection
+  // marked.
+  std::string TreePicture() const {
+    if (roots_.empty()) return "Device tree: empty\n";
+    std::string shown = "Device tree:\n";
+    const auto line = [this](TreeItem item, const std::string& lead) {
+      return lead + At(item).text + (item == selected_ ? "   <- selected" : "") + "\n";
+    };
+    for (TreeItem root : roots_) {
+      const Node& group = At(root);
+      if (group.children.empty()) {
+        shown += line(root, "  ");
+        continue;
+      }
+      shown += line(root, group.expanded ? "  [-] " : "  [+] ");
+      if (!group.expanded) continue;
+      for (TreeItem member : group.children) shown += line(member, "        ");
+    }
+    return shown;
+  }
+
+  std::string ButtonsPicture() const {
+    std::string shown = "Buttons:";
+    for (const Button& b : Buttons()) {
+      shown += std::string(" ") + b.label + (IsControlEnabled(b.id) ? "" : " (greyed)") +
+               (&b == &Buttons().back() ? "\n" : ",");
+    }
+    return shown;
+  }
+
+  std::string ProgressPicture() const {
+    std::string shown;
+    for (int id : {kIdProgressCaption, kIdProgressText}) {
+      auto it = texts_.find(id);
+      if (it != texts_.end()) shown += "Progress: " + it->second + "\n";
+    }
+    return shown;
+  }
+
+  // What this window takes, for a person whose line it could not take.
+  std::string Offer() const {
+    std::string offer = "  select ENTRY, one of:\n";
+    for (TreeItem root : roots_) {
+      offer += "      " + At(root).text + "\n";
+      for (TreeItem member : At(root).children) {
+        offer += "      " + At(root).text + ", " + At(member).text + "\n";
+      }
+    }
+    if (roots_.empty()) offer = "  select ENTRY (the tree is empty)\n";
+    for (const Button& b : Buttons()) {
+      offer +=
+          std::string("  press ") + b.label + (IsControlEnabled(b.id) ? "" : " (greyed)") + "\n";
+    }
+    offer += textui::KeyOffer();
+    offer += "  menu About\n  help CONTROL-ID\n  close\n";
+    return offer;
   }
 
   void Dispatch() {
     sim::User& user = User();
-    const sim::ScriptLine& line = user.Peek(title_);
-    const sim::ScriptLine copy = line;
-    const textui::Action action = textui::ParseAction(copy.text);
-    if (action.verb == "select") {
-      const TreeItem item = FindEntry(action.arg);
-      if (item == 0) user.Refuse(title_, copy);
-      user.Take();
-      Click(item);
-    } else if (action.verb == "press") {
-      const int id = ButtonId(action.arg);
-      if (id == 0) user.Refuse(title_, copy);
-      user.Take();
-      if (IsControlEnabled(id)) events_.OnCommand(id);  // a greyed button ignores clicks
-    } else if (action.verb == "key") {
-      const int key = textui::ParseKey(action.arg);
-      if (key == 0) user.Refuse(title_, copy);
-      user.Take();
-      events_.OnKey(key);
-    } else if (action.verb == "menu") {
-      if (!textui::SameNoCase(action.arg, "About")) user.Refuse(title_, copy);
-      user.Take();
-      events_.OnSysCommand(kSysCommandAbout);
-    } else if (action.verb == "help") {
-      int id = 0;
-      if (!textui::ParseControlId(action.arg, id)) user.Refuse(title_, copy);
-      user.Take();
-      events_.OnContextHelp(id);
-    } else if (action.verb == "close") {
-      user.Take();
-      events_.OnCloseBox();
-    } else {
-      user.Refuse(title_, copy);
+    const sim::ScriptLine line = user.Peek(title_);
+    const sim::ScriptAction& action = line.action;
+    if (!line.problem.empty()) return user.Refuse(title_, line, Offer());
+    switch (action.verb) {
+      case sim::ScriptVerb::kSelect: {
+        const TreeItem item = FindEntry(action.arg);
+        if (item == 0) return user.Refuse(title_, line, Offer());
+        user.Take();
+        Click(item);
+        return Tell(TreePicture() + ButtonsPicture());
+      }
+      case sim::ScriptVerb::kPress: {
+        const Button* button = FindButton(action.arg);
+        if (button == nullptr) return user.Refuse(title_, line, Offer());
+        user.Take();
+        // A greyed button ignores clicks.
+        if (!IsControlEnabled(button->id)) {
+          return Tell(std::string(button->label) + " is greyed out: nothing happens.");
+        }
+        return events_.OnCommand(button->id);
+      }
+      case sim::ScriptVerb::kKey:
+        user.Take();
+        return events_.OnKey(textui::KeyCode(action));
+      case sim::ScriptVerb::kMenu:
+        if (!textui::SameNoCase(action.arg, "About")) return user.Refuse(title_, line, Offer());
+        user.Take();
+        return events_.OnSysCommand(kSysCommandAbout);
+      case sim::ScriptVerb::kHelp:
+        user.Take();
+        return events_.OnContextHelp(action.controlId);
+      case sim::ScriptVerb::kClose:
+        user.Take();
+        return events_.OnCloseBox();
+      case sim::ScriptVerb::kCopy:
+        return user.Refuse(title_, line, Offer());
     }
   }
 
