@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <utility>
 
 #include "platform/win32.h"
 #include "support/test_machine.h"
@@ -39,6 +40,91 @@ TEST(Script, FileWithByteOrderMarkAndFolderRefused) {
   EXPECT_EQ(error, tm.ImageDir() + ": cannot read the script file");
 }
 
+TEST(ScriptLanguage, VerbsAndKeyNamesIgnoreCaseAndExtraBlanks) {
+  sim::ScriptAction a;
+  std::string problem;
+  ASSERT_TRUE(sim::ParseScriptAction("PRESS \t  Reboot Now", &a, &problem));
+  EXPECT_EQ(a.verb, sim::ScriptVerb::kPress);
+  EXPECT_EQ(a.arg, "Reboot Now");
+  ASSERT_TRUE(sim::ParseScriptAction("Select VT TRX 5100 series, Photo Desk 1.00", &a, &problem));
+  EXPECT_EQ(a.verb, sim::ScriptVerb::kSelect);
+  EXPECT_EQ(a.arg, "VT TRX 5100 series, Photo Desk 1.00");
+  ASSERT_TRUE(sim::ParseScriptAction("key escape", &a, &problem));
+  EXPECT_EQ(a.key, sim::ScriptKey::kEscape);
+  ASSERT_TRUE(sim::ParseScriptAction("KEY f1", &a, &problem));
+  EXPECT_EQ(a.key, sim::ScriptKey::kF1);
+  // One character is typed as it is, even a letter that starts a key name.
+  ASSERT_TRUE(sim::ParseScriptAction("key e", &a, &problem));
+  EXPECT_EQ(a.key, sim::ScriptKey::kTyped);
+  EXPECT_EQ(a.typed, 'e');
+  ASSERT_TRUE(sim::ParseScriptAction("help 65535", &a, &problem));
+  EXPECT_EQ(a.controlId, 65535);
+  ASSERT_TRUE(sim::ParseScriptAction("Copy", &a, &problem));
+  EXPECT_EQ(a.verb, sim::ScriptVerb::kCopy);
+  ASSERT_TRUE(sim::ParseScriptAction("close", &a, &problem));
+  EXPECT_EQ(a.verb, sim::ScriptVerb::kClose);
+}
+
+TEST(ScriptLanguage, MalformedLinesAreNamed) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"pres Yes", "unknown verb"},
+      {"selectVT", "unknown verb"},
+      {"press", "press needs a button label"},
+      {"select", "select needs a tree entry"},
+      {"menu", "menu needs a menu entry"},
+      {"key", "key needs a typed character, Enter, Escape or F1"},
+      {"key Tab", "key needs a typed character, Enter, Escape or F1"},
+      {"key \xE9", "key needs a typed character, Enter, Escape or F1"},
+      {"help x", "help needs a control id (0 to 65535)"},
+      {"help 12a", "help needs a control id (0 to 65535)"},
+      {"help -1", "help needs a control id (0 to 65535)"},
+      {"help 65536", "help needs a control id (0 to 65535)"},
+      {"copy x", "copy takes nothing after it"},
+      {"close now", "close takes nothing after it"},
+  };
+  for (const auto& c : cases) {
+    sim::ScriptAction a;
+    std::string problem;
+    EXPECT_FALSE(sim::ParseScriptAction(c.first, &a, &problem)) << c.first;
+    EXPECT_EQ(problem, c.second) << c.first;
+  }
+  EXPECT_EQ(sim::ScriptVerbList(), "select, press, key, menu, help, copy, close");
+}
+
+TEST(Script, AMalformedLineRefusesTheWholeScript) {
+  const sim::Script s = sim::Script::FromText("press Yes\n# fine\n  pres No \npress OK\n", "a.txt");
+  EXPECT_EQ(s.error(),
+            "a.txt line 3: unknown verb: \"pres No\" (verbs: select, press, key, menu, help, copy, "
+            "close)");
+  EXPECT_TRUE(s.Remaining().empty());  // nothing of it runs
+
+  // A huge line is quoted in part.
+  const std::string huge = "copy " + std::string(100000, 'x');
+  const sim::Script big = sim::Script::FromText(huge, "b.txt");
+  EXPECT_EQ(big.error().compare(0, 43, "b.txt line 1: copy takes nothing after it: "), 0);
+  EXPECT_NE(big.error().find(" ... (100005 bytes)"), std::string::npos);
+  EXPECT_LT(big.error().size(), 400u);
+
+  TestMachine tm;
+  std::string error;
+  EXPECT_FALSE(tm.m.user.SetScript("close\nkey Tab\n", "c.txt", &error));
+  EXPECT_EQ(error.compare(0, 14, "c.txt line 2: "), 0) << error;
+  EXPECT_TRUE(tm.m.user.Leftover().empty());
+  EXPECT_TRUE(tm.m.user.SetScript("CLOSE\nKey Enter\n", "d.txt", &error));
+  EXPECT_EQ(tm.m.user.Leftover().size(), 2u);
+
+  // Loading a file checks it the same way, naming the file.
+  const std::string file = tm.ImageDir() + "/bad.txt";
+  {
+    std::ofstream out(file, std::ios::binary);
+    out << "press Yes\r\nhelp About\r\n";
+  }
+  EXPECT_FALSE(tm.m.user.LoadScriptFile(file, &error));
+  EXPECT_EQ(error,
+            "bad.txt line 2: help needs a control id (0 to 65535): \"help About\" (verbs: select, "
+            "press, key, menu, help, copy, close)");
+}
+
 TEST(MessageBox, OkOnlyBoxTakesOnlyPressOk) {
   TestMachine tm;
   tm.m.user.SetScript("press Yes\n");
@@ -54,6 +140,13 @@ TEST(MessageBox, OkOnlyBoxTakesOnlyPressOk) {
   EXPECT_EQ(MessageBoxA(nullptr, "T", "C", MB_OK), IDOK);
   EXPECT_TRUE(tm.m.user.Leftover().empty());
   EXPECT_EQ(tm.m.user.Lines().back(), "[box] C | T | OK | none -> OK");
+
+  // The verb matches without case and with any blanks; other OK answers stay.
+  tm.m.user.SetScript("PRESS   OK \nkey Enter\n");
+  EXPECT_EQ(MessageBoxA(nullptr, "T", "C", MB_OK), IDOK);
+  EXPECT_EQ(tm.m.user.Lines()[tm.m.user.Lines().size() - 2], "[action] PRESS   OK");
+  EXPECT_EQ(MessageBoxA(nullptr, "T", "C", MB_OK), IDOK);
+  EXPECT_EQ(tm.m.user.Leftover().size(), 1u);
 }
 
 TEST(MessageBox, AnswersByLabelCloseAndKeys) {
