@@ -1,11 +1,14 @@
 // Bytes as the simulated user's script, driving the whole program on a fresh
 // copy of the XP sample PC: script parsing, every window's dispatch of actions,
-// and the uninstall sequence's branches.
+// and the uninstall sequence's branches. Bytes the script check refuses are
+// typed by a person at the terminal instead, where every line is checked on
+// its own and a refused one is explained and asked again.
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "app/program_entry.h"
@@ -46,8 +49,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string error;
   if (!sim::LoadImage(image.string(), m, &error)) return 0;
   m.user.SetTranscriptStream(nullptr);
-  m.user.SetScript(std::string(reinterpret_cast<const char*>(data), size), "fuzz");
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  std::istringstream typed(text);
+  std::ostringstream shown;
   sim::ScopedMachine scope(m);
+  if (!m.user.SetScript(text, "fuzz")) {
+    // The check names a line of the input; then a person types the same bytes.
+    if (m.user.script().error().compare(0, 10, "fuzz line ") != 0) __builtin_trap();
+    m.user.SetTerminal(typed, shown);
+  }
   ResetAllRunState();
   try {
     ProgramMain();

@@ -7,6 +7,7 @@
 
 #include "app/program_entry.h"
 #include "app/run_state.h"
+#include "sim/excerpt.h"
 #include "sim/image.h"
 #include "sim/machine.h"
 
@@ -114,7 +115,7 @@ int Run(const Options& options) {
   const bool saved = Save(machine);
   for (const sim::ScriptLine& left : machine.user.Leftover()) {
     std::cerr << "vtsim: " << machine.user.script().name() << " line " << left.number
-              << " not used: " << left.text << "\n";
+              << " not used: " << sim::Excerpt(left.text) << "\n";
   }
   return saved ? static_cast<int>(code) : kExitUsage;
 }
