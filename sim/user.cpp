@@ -85,12 +85,14 @@ std::string BoxOffer(const std::vector<BoxButton>& buttons) {
   return offer;
 }
 
-// Program texts for a person: control bytes shown escaped (line ends and
-// tabs kept), the code page turned into the terminal's UTF-8.
+// Program texts for a person: CR LF and LF end lines, tabs stay, other
+// control bytes are shown escaped, the code page turns into the terminal's UTF-8.
 std::string ForPerson(const std::string& text) {
   std::string shown;
-  for (char c : text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
     const unsigned char u = static_cast<unsigned char>(c);
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
     if (u < 0x20 && c != '\n' && c != '\t') {
       shown += EscapeText(std::string(1, c));
     } else {

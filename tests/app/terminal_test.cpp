@@ -46,13 +46,16 @@ class TerminalTest : public ::testing::Test {
 
 TEST_F(TerminalTest, BoxExplainsWhatItTakesAndAsksAgain) {
   Type("press Maybe\npres No\n\n   press   no  \n");
-  EXPECT_EQ(MessageBoxA(nullptr, "Remove \xE9t\x1B?", "Cap", MB_YESNO | MB_ICONQUESTION), IDNO);
+  EXPECT_EQ(MessageBoxA(nullptr, "Remove \xE9t\x1B?\r\nSure\r!", "Cap", MB_YESNO | MB_ICONQUESTION),
+            IDNO);
   // Refused lines leave no action; the answer is written as typed.
   const std::vector<std::string> expected = {
-      "[action] press   no", "[box] Cap | Remove \\xE9t\\x1B? | Yes/No | question -> No"};
+      "[action] press   no",
+      "[box] Cap | Remove \\xE9t\\x1B?\\r\\nSure\\r! | Yes/No | question -> No"};
   EXPECT_EQ(tm.m.user.Lines(), expected);
   // Shown once, in UTF-8, a control byte escaped.
-  EXPECT_EQ(Count(shown.str(), "Message box \"Cap\" (question):\nRemove \xC3\xA9t\\x1B?\n"), 1u)
+  EXPECT_EQ(
+      Count(shown.str(), "Message box \"Cap\" (question):\nRemove \xC3\xA9t\\x1B?\nSure\\r!\n"), 1u)
       << shown.str();
   EXPECT_TRUE(
       Shown("\"press Maybe\" cannot be taken here. This window takes:\n"
