@@ -82,6 +82,7 @@ TEST(ClosestName, SuggestsOnlyLikelySlips) {
   EXPECT_EQ(sim::ClosestName("privilegs", known), "privileges");
   EXPECT_EQ(sim::ClosestName("tmp", known), "temp");
   EXPECT_EQ(sim::ClosestName("colour", known), "");
+  EXPECT_EQ(sim::ClosestName("adminis", known), "");  // half the name is not a slip
   EXPECT_EQ(sim::ClosestName("x", {}), "");
   EXPECT_EQ(sim::EditDistance("kitten", "sitting"), 3u);
   EXPECT_EQ(sim::EditDistance("", "abc"), 3u);

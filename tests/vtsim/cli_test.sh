@@ -72,6 +72,12 @@ transcript_group() {
   [[ $(tail -n1 t.txt) == "[exit] 3" ]] || fail "script runs out: transcript ends: $(tail -n1 t.txt)"
   grep -qx '\[window\] Vantrel AiO Uninstall Utility' t.txt || fail "script runs out: transcript lacks the window"
 
+  # A name that only begins like the image folder is outside it.
+  run run img --script s.txt --transcript img.txt
+  expect_status 0 "transcript beside the image"
+  [[ $(tail -n1 img.txt) == "[exit] 0" ]] || fail "transcript beside the image: not written"
+  rm -rf img && cp -r pristine img
+
   # Through a link outside the image, the link stays and its target is written.
   cp -r pristine img2
   mkdir elsewhere
