@@ -315,7 +315,7 @@ bool LoadImage(const std::string& dir, Machine& m, std::string* error) {
     size_t line = 1;
     for (size_t i = 0; i < byte; ++i)
       if (text[i] == '\n') ++line;
-    *error = "machine.json line " + std::to_string(line) + ": " + ParseErrorText(e.what());
+    *error = "machine.json line " + std::to_string(line) + ": " + Excerpt(ParseErrorText(e.what()));
     return false;
   }
   if (!json.is_object()) {

@@ -292,6 +292,11 @@ TEST_F(Image, BadInputIsQuotedShortly) {
   error = LoadError();
   EXPECT_LT(error.size(), 600u) << error;
   EXPECT_EQ(error.rfind("machine.json line 4: ", 0), 0u) << error;
+  // A syntax error quotes the token it stopped at: cut as well.
+  WriteHost(dir / "machine.json", "{\"windows\": \"" + longName + "\n");
+  error = LoadError();
+  EXPECT_LT(error.size(), 400u) << error;
+  EXPECT_EQ(error.rfind("machine.json line 1: ", 0), 0u) << error;
 }
 
 TEST_F(Image, RegistryFileIsRequired) {
