@@ -3,6 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <system_error>
+
 #include "tools/vtsim/host_paths.h"
 
 namespace fs = std::filesystem;
