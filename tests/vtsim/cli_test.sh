@@ -44,6 +44,9 @@ transcript_group() {
   ln -s img/machine.json link-into-image.txt
   run run img --script s.txt --transcript link-into-image.txt
   expect_status 2 "transcript through a link into the image"
+  ln img/registry.reg hard-link-into-image.txt
+  run run img --script s.txt --transcript hard-link-into-image.txt
+  expect_status 2 "transcript = a hard link of a file of the image"
   ln s.txt hard-link-of-script.txt
   run run img --script s.txt --transcript hard-link-of-script.txt
   expect_status 2 "transcript = a hard link of the script"

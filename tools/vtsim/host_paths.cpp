@@ -1,5 +1,7 @@
 #include "tools/vtsim/host_paths.h"
 
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 
 namespace vtsim {
@@ -33,6 +35,20 @@ bool SameFile(const fs::path& a, const fs::path& b) {
   std::error_code ec;
   const bool same = fs::equivalent(a, b, ec);
   return !ec && same;
+}
+
+bool LinkedInto(const fs::path& file, const fs::path& folder) {
+  struct stat target;
+  if (::stat(file.c_str(), &target) != 0 || !S_ISREG(target.st_mode) || target.st_nlink < 2)
+    return false;  // one name only: it is inside `folder` only if its path is
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    struct stat entry;
+    if (::lstat(it->path().c_str(), &entry) == 0 && entry.st_dev == target.st_dev &&
+        entry.st_ino == target.st_ino)
+      return true;
+  }
+  return false;
 }
 
 }  // namespace vtsim

@@ -17,4 +17,8 @@ bool IsInside(const std::filesystem::path& p, const std::filesystem::path& folde
 // existing) the same device and inode, as a hard link gives.
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
+// True when the existing file `file` is also one of the files below
+// `folder` under another name (a hard link into it).
+bool LinkedInto(const std::filesystem::path& file, const std::filesystem::path& folder);
+
 }  // namespace vtsim

@@ -25,7 +25,7 @@ bool Say(const std::string& message) {
 bool CheckTranscriptPath(const RunOptions& options) {
   const std::string& t = options.transcript;
   if (t.empty()) return true;
-  if (IsInside(t, options.image))
+  if (IsInside(t, options.image) || LinkedInto(t, options.image))
     return Say(t + ": the transcript may not be written inside the image " + options.image);
   if (!options.output.empty() && IsInside(t, options.output))
     return Say(t + ": the transcript may not be written inside the image " + options.output);
