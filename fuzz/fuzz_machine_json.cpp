@@ -1,5 +1,6 @@
 // Bytes as machine.json of an otherwise minimal image: the loader must refuse
-// or accept it without crashing, and an accepted image must save.
+// or accept it without crashing, and an accepted image must save. The line
+// locator of its error messages also gets the raw bytes, valid JSON or not.
 #include <unistd.h>
 
 #include <cstddef>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "sim/image.h"
+#include "sim/json_path.h"
 #include "sim/machine.h"
 
 namespace fs = std::filesystem;
@@ -38,6 +40,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::ofstream out(image / "machine.json", std::ios::binary);
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   }
+  std::ofstream(image / "registry.reg", std::ios::binary) << "REGEDIT4\r\n";
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  const sim::JsonPath root;
+  sim::LineOfJsonPath(text, root.Key("printers").Index(1).Key("name"));
+  sim::LineOfJsonPath(text, root.Key("files").Key("C:\\x").Key("in_use"));
+  sim::JsonPath duplicate;
+  size_t line = 0;
+  sim::FindDuplicateJsonKey(text, &duplicate, &line);
   sim::Machine m;
   std::string error;
   if (sim::LoadImage(image.string(), m, &error)) {

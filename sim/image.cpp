@@ -6,6 +6,9 @@
 #include <sstream>
 #include <utility>
 
+#include "sim/excerpt.h"
+#include "sim/image_schema.h"
+#include "sim/json_path.h"
 #include "sim/reg_file.h"
 #include "sim/text.h"
 
@@ -49,18 +52,22 @@ bool AtomicWrite(const fs::path& p, const std::string& bytes, std::string* error
   return true;
 }
 
-// Validation of machine.json: the first problem found is kept.
+// Validation of machine.json: the first problem found is kept, named by the
+// line of the file and the JSON path of the field.
 class Checker {
  public:
-  explicit Checker(std::string* error) : error_(error) {}
+  Checker(const std::string& text, std::string* error) : text_(text), error_(error) {}
   bool ok() const { return ok_; }
-  bool Fail(const std::string& field, const std::string& what) {
-    if (ok_ && error_) *error_ = "machine.json: field " + field + ": " + what;
+  bool Fail(const JsonPath& field, const std::string& what) {
+    if (ok_ && error_) {
+      *error_ = "machine.json line " + std::to_string(LineOfJsonPath(text_, field)) + ": " +
+                (field.empty() ? "" : Excerpt(field.Text()) + ": ") + what;
+    }
     ok_ = false;
     return false;
   }
   // A code page text from a JSON string.
-  bool Text(const Json& j, const std::string& field, std::string* out) {
+  bool Text(const Json& j, const JsonPath& field, std::string* out) {
     if (!j.is_string()) return Fail(field, "expected a string");
     bool good = true;
     *out = Utf8ToAnsi(j.get<std::string>(), &good);
@@ -68,36 +75,26 @@ class Checker {
       return Fail(field, "text not representable in code page " + std::to_string(CodePage()));
     return true;
   }
-  bool Bool(const Json& j, const std::string& field, bool* out) {
+  bool Bool(const Json& j, const JsonPath& field, bool* out) {
     if (!j.is_boolean()) return Fail(field, "expected true or false");
     *out = j.get<bool>();
     return true;
   }
-  bool Unsigned(const Json& j, const std::string& field, uint64_t* out) {
+  bool Unsigned(const Json& j, const JsonPath& field, uint64_t* out) {
     if (!j.is_number_unsigned() && !(j.is_number_integer() && j.get<int64_t>() >= 0))
       return Fail(field, "expected a number of 0 or more");
     *out = j.get<uint64_t>();
     return true;
   }
-  bool Object(const Json& j, const std::string& field) {
+  bool Object(const Json& j, const JsonPath& field) {
     return j.is_object() || Fail(field, "expected an object");
   }
-  bool Array(const Json& j, const std::string& field) {
+  bool Array(const Json& j, const JsonPath& field) {
     return j.is_array() || Fail(field, "expected an array");
-  }
-  bool ArrayOf(const Json& root, const char* field, bool objects) {
-    if (!root.contains(field)) return true;
-    const Json& a = root[field];
-    if (!Array(a, field)) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-      if (objects ? !a[i].is_object() : !a[i].is_string())
-        return Fail(std::string(field) + "[" + std::to_string(i) + "]",
-                    objects ? "expected an object" : "expected a string");
-    }
-    return true;
   }
 
  private:
+  const std::string& text_;
   std::string* error_;
   bool ok_ = true;
 };
@@ -109,56 +106,57 @@ bool KnownRoot(const std::string& path) {
   return Registry::SplitPath(path, &hive, &subkey);
 }
 
+const JsonPath kRoot;
+
+// The members below were type-checked against the schema (sim/image_schema.h)
+// before: what is left are the checks of their values.
+
 bool LoadWindows(const Json& j, Machine& m, Checker& c) {
+  const JsonPath field = kRoot.Key("windows");
   if (j.is_string()) {
     if (!VersionFromName(j.get<std::string>(), &m.system.version))
-      return c.Fail("windows", "expected 95, 98, me, nt4, 2000, xp or {platform, major, minor}");
+      return c.Fail(field, "unknown Windows version \"" + Excerpt(j.get<std::string>()) +
+                               "\"; valid are 95, 98, me, nt4, 2000, xp or an object "
+                               "{platform, major, minor}");
     return true;
   }
-  if (!j.is_object() || !j.contains("platform") || !j.contains("major") || !j.contains("minor"))
-    return c.Fail("windows", "expected 95, 98, me, nt4, 2000, xp or {platform, major, minor}");
   uint64_t platform, major, minor, build = 0;
-  if (!c.Unsigned(j["platform"], "windows.platform", &platform) ||
-      !c.Unsigned(j["major"], "windows.major", &major) ||
-      !c.Unsigned(j["minor"], "windows.minor", &minor))
+  if (!c.Unsigned(j["platform"], field.Key("platform"), &platform) ||
+      !c.Unsigned(j["major"], field.Key("major"), &major) ||
+      !c.Unsigned(j["minor"], field.Key("minor"), &minor))
     return false;
-  if (j.contains("build") && !c.Unsigned(j["build"], "windows.build", &build)) return false;
+  if (j.contains("build") && !c.Unsigned(j["build"], field.Key("build"), &build)) return false;
   WindowsVersion v;
   v.platform = static_cast<DWORD>(platform);
   v.major = static_cast<DWORD>(major);
   v.minor = static_cast<DWORD>(minor);
   v.build = static_cast<DWORD>(build);
   v.csd = "";
-  if (j.contains("csd") && !c.Text(j["csd"], "windows.csd", &v.csd)) return false;
+  if (j.contains("csd") && !c.Text(j["csd"], field.Key("csd"), &v.csd)) return false;
   m.system.version = v;
   return true;
 }
 
 bool LoadDrives(const Json& j, Machine& m, Checker& c) {
-  if (!c.Object(j, "drives")) return false;
   static const std::pair<const char*, UINT> kTypes[] = {
       {"fixed", DRIVE_FIXED},   {"removable", DRIVE_REMOVABLE}, {"cdrom", DRIVE_CDROM},
       {"remote", DRIVE_REMOTE}, {"ramdisk", DRIVE_RAMDISK},     {"none", DRIVE_NO_ROOT_DIR}};
   for (auto& [letter, d] : j.items()) {
-    const std::string field = "drives." + letter;
+    const JsonPath field = kRoot.Key("drives").Key(letter);
     char L = letter.size() == 1 ? letter[0] : 0;
     if (L >= 'a' && L <= 'z') L = static_cast<char>(L - 32);
     if (L < 'A' || L > 'Z') return c.Fail(field, "a drive is named by one letter");
-    if (!c.Object(d, field)) return false;
+    if (m.files.drives.count(L)) return c.Fail(field, "drive given twice");
     DriveInfo info;
     if (d.contains("type")) {
-      if (!d["type"].is_string()) return c.Fail(field + ".type", "expected a string");
-      bool found = false;
       for (auto& t : kTypes)
-        if (d["type"].get<std::string>() == t.first) info.type = t.second, found = true;
-      if (!found)
-        return c.Fail(field + ".type", "expected fixed, removable, cdrom, remote, ramdisk or none");
+        if (d["type"].get<std::string>() == t.first) info.type = t.second;
     }
     if (d.contains("free_bytes") &&
-        !c.Unsigned(d["free_bytes"], field + ".free_bytes", &info.free_bytes))
+        !c.Unsigned(d["free_bytes"], field.Key("free_bytes"), &info.free_bytes))
       return false;
     if (d.contains("total_bytes") &&
-        !c.Unsigned(d["total_bytes"], field + ".total_bytes", &info.total_bytes))
+        !c.Unsigned(d["total_bytes"], field.Key("total_bytes"), &info.total_bytes))
       return false;
     m.files.drives[L] = info;
   }
@@ -166,29 +164,24 @@ bool LoadDrives(const Json& j, Machine& m, Checker& c) {
 }
 
 bool LoadFaults(const Json& j, Machine& m, Checker& c) {
-  if (!c.Array(j, "faults")) return false;
   for (size_t i = 0; i < j.size(); ++i) {
-    const std::string field = "faults[" + std::to_string(i) + "]";
+    const JsonPath field = kRoot.Key("faults").Index(i);
     const Json& f = j[i];
-    if (!c.Object(f, field)) return false;
     Fault fault;
-    if (!f.contains("call") || !f["call"].is_string())
-      return c.Fail(field + ".call", "expected a string");
     fault.call = f["call"].get<std::string>();
-    if (!f.contains("error")) return c.Fail(field + ".error", "missing");
     uint64_t error = 0;
-    if (!c.Unsigned(f["error"], field + ".error", &error)) return false;
+    if (!c.Unsigned(f["error"], field.Key("error"), &error)) return false;
     fault.error = static_cast<DWORD>(error);
     for (auto [name, target] : {std::pair<const char*, std::string*>{"path", &fault.path},
                                 {"key", &fault.key},
                                 {"name", &fault.name}}) {
-      if (f.contains(name) && !c.Text(f[name], field + "." + name, target)) return false;
+      if (f.contains(name) && !c.Text(f[name], field.Key(name), target)) return false;
     }
     if (!fault.key.empty() && !KnownRoot(fault.key))
-      return c.Fail(field + ".key", "unknown root key (HKLM, HKCU, HKCR, HKCC, HKU …)");
+      return c.Fail(field.Key("key"), "unknown root key (HKLM, HKCU, HKCR, HKCC, HKU …)");
     if (f.contains("times")) {
       uint64_t times = 0;
-      if (!c.Unsigned(f["times"], field + ".times", &times)) return false;
+      if (!c.Unsigned(f["times"], field.Key("times"), &times)) return false;
       fault.times = times > 1000000000 ? 1000000000 : static_cast<int>(times);
     }
     m.faults.list.push_back(fault);
@@ -198,36 +191,31 @@ bool LoadFaults(const Json& j, Machine& m, Checker& c) {
 
 bool LoadFiles(const Json& root, Machine& m, Checker& c) {
   if (root.contains("files")) {
-    const Json& files = root["files"];
-    if (!c.Object(files, "files")) return false;
-    for (auto& [key, val] : files.items()) {
-      const std::string field = "files." + key;
+    for (auto& [key, val] : root["files"].items()) {
+      const JsonPath field = kRoot.Key("files").Key(key);
       std::string ansi, full;
       DWORD err = 0;
       if (!c.Text(key, field, &ansi)) return false;
-      if (!c.Object(val, field)) return false;
       if (ansi.size() < 3 || ansi[1] != ':' || !m.files.FullPath(ansi, &full, &err))
         return c.Fail(field, "expected a full path such as C:\\dir\\file");
       bool ro = false, iu = false;
-      if (val.contains("read_only") && !c.Bool(val["read_only"], field + ".read_only", &ro))
+      if (val.contains("read_only") && !c.Bool(val["read_only"], field.Key("read_only"), &ro))
         return false;
-      if (val.contains("in_use") && !c.Bool(val["in_use"], field + ".in_use", &iu)) return false;
+      if (val.contains("in_use") && !c.Bool(val["in_use"], field.Key("in_use"), &iu)) return false;
       m.files.SetReadOnly(full, ro);
       m.files.SetInUse(full, iu);
     }
   }
   if (root.contains("short_names")) {
-    const Json& names = root["short_names"];
-    if (!c.Object(names, "short_names")) return false;
-    for (auto& [key, val] : names.items()) {
-      const std::string field = "short_names." + key;
+    for (auto& [key, val] : root["short_names"].items()) {
+      const JsonPath field = kRoot.Key("short_names").Key(key);
       std::string ansi, full, shortName;
       DWORD err = 0;
       if (!c.Text(key, field, &ansi) || !c.Text(val, field, &shortName)) return false;
       if (ansi.size() < 3 || ansi[1] != ':' || !m.files.FullPath(ansi, &full, &err))
         return c.Fail(field, "expected a full path such as C:\\dir\\file");
       if (!IsShortName(shortName) || shortName.empty())
-        return c.Fail(field, "\"" + val.get<std::string>() + "\" is no 8.3 name");
+        return c.Fail(field, "\"" + Excerpt(val.get<std::string>()) + "\" is no 8.3 name");
       m.files.StoreShortName(full, UpperCase(shortName));
     }
   }
@@ -237,42 +225,39 @@ bool LoadFiles(const Json& root, Machine& m, Checker& c) {
 bool LoadMachineJson(const Json& root, Machine& m, Checker& c) {
   if (root.contains("code_page")) {
     uint64_t cp = 0;
-    if (!c.Unsigned(root["code_page"], "code_page", &cp)) return false;
+    if (!c.Unsigned(root["code_page"], kRoot.Key("code_page"), &cp)) return false;
     if (!IsSupportedCodePage(static_cast<unsigned>(cp)))
-      return c.Fail("code_page", "code page " + std::to_string(cp) + " is not supported");
+      return c.Fail(kRoot.Key("code_page"),
+                    "code page " + std::to_string(cp) + " is not supported");
     m.code_page = static_cast<unsigned>(cp);
   }
   // Texts below are converted to the image's code page.
   sim::SetCodePage(m.code_page);
-  if (root.contains("windows") && !LoadWindows(root["windows"], m, c)) return false;
+  if (!LoadWindows(root["windows"], m, c)) return false;
   if (root.contains("computer_name") &&
-      !c.Text(root["computer_name"], "computer_name", &m.system.computer_name))
+      !c.Text(root["computer_name"], kRoot.Key("computer_name"), &m.system.computer_name))
     return false;
-  if (root.contains("directories")) {
-    const Json& dirs = root["directories"];
-    if (!c.Object(dirs, "directories")) return false;
-    for (auto& [name, val] : dirs.items()) {
-      if (val.is_null()) {
-        m.system.directories[name] = std::nullopt;
-        continue;
-      }
-      std::string text;
-      if (!c.Text(val, "directories." + name, &text)) return false;
-      m.system.directories[name] = text;
+  for (auto& [name, val] : root["directories"].items()) {
+    if (val.is_null()) {
+      m.system.directories[name] = std::nullopt;  // given as null: the call reports error 2
+      continue;
     }
+    std::string text;
+    if (!c.Text(val, kRoot.Key("directories").Key(name), &text)) return false;
+    m.system.directories[name] = text;
   }
   if (root.contains("drives") && !LoadDrives(root["drives"], m, c)) return false;
   if (root.contains("user")) {
     const Json& user = root["user"];
-    if (!c.Object(user, "user")) return false;
+    const JsonPath field = kRoot.Key("user");
     if (user.contains("administrator") &&
-        !c.Bool(user["administrator"], "user.administrator", &m.system.administrator))
+        !c.Bool(user["administrator"], field.Key("administrator"), &m.system.administrator))
       return false;
     if (user.contains("privileges")) {
-      if (!c.Array(user["privileges"], "user.privileges")) return false;
-      for (const Json& p : user["privileges"]) {
+      const Json& list = user["privileges"];
+      for (size_t i = 0; i < list.size(); ++i) {
         std::string text;
-        if (!c.Text(p, "user.privileges", &text)) return false;
+        if (!c.Text(list[i], field.Key("privileges").Index(i), &text)) return false;
         m.system.privileges.push_back(text);
       }
     }
@@ -280,29 +265,21 @@ bool LoadMachineJson(const Json& root, Machine& m, Checker& c) {
   if (root.contains("faults") && !LoadFaults(root["faults"], m, c)) return false;
   if (!LoadFiles(root, m, c)) return false;
   if (root.contains("local_time")) {
-    if (!root["local_time"].is_string() ||
-        !m.system.SetStartTime(root["local_time"].get<std::string>()))
-      return c.Fail("local_time", "expected a time such as 2003-03-05T09:07:04.021");
+    if (!m.system.SetStartTime(root["local_time"].get<std::string>()))
+      return c.Fail(kRoot.Key("local_time"), "expected a time such as 2003-03-05T09:07:04.021");
   } else {
     m.system.SetStartTimeFromHost();
   }
   if (root.contains("registry_access")) {
-    const Json& access = root["registry_access"];
-    if (!c.Object(access, "registry_access")) return false;
-    for (auto& [key, val] : access.items()) {
-      if (!val.is_string() || (val != "read_only" && val != "protected" && val != "normal"))
-        return c.Fail("registry_access." + key, "expected read_only, protected or normal");
+    for (auto& [key, val] : root["registry_access"].items()) {
       if (!KnownRoot(Utf8ToAnsi(key)))
-        return c.Fail("registry_access." + key, "unknown root key (HKLM, HKCU, HKCR, HKCC, HKU …)");
+        return c.Fail(kRoot.Key("registry_access").Key(key),
+                      "unknown root key (HKLM, HKCU, HKCR, HKCC, HKU …)");
     }
   }
-  for (const char* f :
-       {"printers", "printer_drivers", "services", "devices", "installer_products", "open_windows"})
-    if (!c.ArrayOf(root, f, true)) return false;
-  for (const char* f : {"ports", "monitors"})
-    if (!c.ArrayOf(root, f, false)) return false;
-  if (root.contains("restart") && !root["restart"].is_null() && !root["restart"].is_object())
-    return c.Fail("restart", "expected null or an object");
+  // printers, printer_drivers, ports, monitors, services, devices,
+  // installer_products, open_windows and restart stay in m.json, where their
+  // subsystems read and change them.
   return c.ok();
 }
 
@@ -338,15 +315,25 @@ bool LoadImage(const std::string& dir, Machine& m, std::string* error) {
     size_t line = 1;
     for (size_t i = 0; i < byte; ++i)
       if (text[i] == '\n') ++line;
-    *error = "machine.json line " + std::to_string(line) + ": " + ParseErrorText(e.what());
+    *error = "machine.json line " + std::to_string(line) + ": " + Excerpt(ParseErrorText(e.what()));
     return false;
   }
   if (!json.is_object()) {
     *error = "machine.json line 1: expected an object { … }";
     return false;
   }
+  Checker c(text, error);
+  JsonPath duplicate;
+  size_t duplicateLine = 0;
+  if (FindDuplicateJsonKey(text, &duplicate, &duplicateLine)) {
+    *error = "machine.json line " + std::to_string(duplicateLine) + ": " +
+             Excerpt(duplicate.Text()) + ": given twice";
+    return false;
+  }
+  SchemaError schemaError;
+  if (!CheckMachineJsonSchema(json, &schemaError))
+    return c.Fail(schemaError.path, schemaError.what);
   m.files.drives_root = (root / "drives").string();
-  Checker c(error);
   if (!LoadMachineJson(json, m, c)) return false;
   m.registry.nt_family = m.system.NtFamily();
   m.registry.administrator = m.system.administrator;
@@ -359,22 +346,26 @@ bool LoadImage(const std::string& dir, Machine& m, std::string* error) {
   if (const std::string* current = m.system.Directory("current")) {
     PathLookup p = m.files.Lookup(*current);
     if (!p.exists || !p.directory)
-      return c.Fail("directories.current",
-                    "\"" + AnsiToUtf8(*current) + "\" is no folder of the image");
+      return c.Fail(kRoot.Key("directories").Key("current"),
+                    "\"" + Excerpt(AnsiToUtf8(*current)) + "\" is no folder of the image");
     m.files.current_dir = p.full;
   }
 
+  // An empty registry is a file holding only its header: a missing file is
+  // more likely a mistake than a PC without registry.
   std::string reg;
-  if (fs::exists(root / "registry.reg", ec)) {
-    if (!ReadHostFile(root / "registry.reg", &reg)) {
-      *error = "registry.reg: cannot be read";
-      return false;
-    }
-    std::string regError;
-    if (!ReadRegFile(reg, m.registry, &regError)) {
-      *error = "registry.reg " + regError;
-      return false;
-    }
+  if (!fs::exists(root / "registry.reg", ec)) {
+    *error = "registry.reg: missing (an empty registry is a file holding only the line REGEDIT4)";
+    return false;
+  }
+  if (!ReadHostFile(root / "registry.reg", &reg)) {
+    *error = "registry.reg: cannot be read";
+    return false;
+  }
+  std::string regError;
+  if (!ReadRegFile(reg, m.registry, &regError)) {
+    *error = "registry.reg " + regError;
+    return false;
   }
   if (json.contains("registry_access")) {
     // Keys missing from registry.reg are skipped: a run may have removed them.

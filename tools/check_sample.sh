@@ -1,15 +1,28 @@
 #!/usr/bin/env bash
 # Checks that machine images (samples/xp, samples/98, scenario images) are
 # well formed before vtsim or a test relies on them:
-#   check_sample.sh IMAGE_DIR...
+#   check_sample.sh [--vtsim VTSIM] IMAGE_DIR...
+# First `vtsim check` loads each image as a run would (VTSIM: the vtsim
+# program, else vtsim on PATH); then the checks below look at what the loader
+# does not: the DAT lists, CR LF line ends, key order, the program folder.
 # Exit 0 when every image passes; otherwise one line per problem on stderr
 # and exit 1.
 set -u
+vtsim=
+if [ "${1:-}" = "--vtsim" ]; then
+  vtsim=${2:-}
+  shift 2 || true
+fi
 if [ $# -eq 0 ]; then
-  echo "usage: $0 IMAGE_DIR..." >&2
+  echo "usage: $0 [--vtsim VTSIM] IMAGE_DIR..." >&2
   exit 2
 fi
-exec python3 - "$@" <<'PY'
+if [ -z "$vtsim" ]; then
+  vtsim=$(command -v vtsim) || { echo "$0: no vtsim on PATH; give --vtsim VTSIM" >&2; exit 2; }
+fi
+loaded=0
+"$vtsim" check "$@" > /dev/null || loaded=1
+python3 - "$@" <<'PY' || loaded=1
 import json, os, re, sys
 
 problems = []
@@ -262,3 +275,4 @@ for p in problems:
     print(p, file=sys.stderr)
 sys.exit(1 if problems else 0)
 PY
+exit $loaded

@@ -29,7 +29,8 @@ const char* kJson = R"({
   "windows": "98",
   "code_page": 1252,
   "computer_name": "OLD-PC",
-  "directories": { "current": "C:\\Scrubber", "temp": null, "windows": "C:\\WINDOWS" },
+  "directories": { "current": "C:\\Scrubber", "temp": null, "windows": "C:\\WINDOWS",
+                   "system": "C:\\WINDOWS\\SYSTEM" },
   "drives": { "C": { "type": "fixed", "free_bytes": 123 }, "D": { "type": "cdrom" } },
   "user": { "administrator": false, "privileges": [] },
   "files": { "C:\\App\\a.dll": { "read_only": true }, "C:\\App\\b.dll": { "in_use": true } },
@@ -151,32 +152,44 @@ TEST_F(Image, FailedSaveLeavesTheOldFile) {
   EXPECT_NE(ReadHost(dir / "machine.json").find("ExitWindowsEx"), std::string::npos);
 }
 
+// machine.json with the required directories on line 2 and `lines` from line 3.
+std::string WithDirs(const std::string& lines) {
+  return "{\n  \"directories\": {\"current\": \"C:\\\\Scrubber\", \"temp\": null, "
+         "\"windows\": \"C:\\\\WINDOWS\", \"system\": \"C:\\\\WINDOWS\\\\SYSTEM\"},\n" +
+         lines + "\n}\n";
+}
+
 TEST_F(Image, ErrorsNameFileLineAndField) {
   WriteHost(dir / "machine.json", "{\n  \"windows\": \"xp\",\n  \"code_page\": ,\n}\n");
   EXPECT_EQ(LoadError().rfind("machine.json line 3: ", 0), 0u) << LoadError();
 
   struct Case {
-    const char* json;
+    std::string json;
     const char* error;
   } cases[] = {
-      {R"({"windows": "vista"})",
-       "machine.json: field windows: expected 95, 98, me, nt4, 2000, xp or {platform, major, "
-       "minor}"},
-      {R"({"code_page": 99999})",
-       "machine.json: field code_page: code page 99999 is not supported"},
-      {R"({"drives": {"C": {"type": "floppy"}}})",
-       "machine.json: field drives.C.type: expected fixed, removable, cdrom, remote, ramdisk or "
-       "none"},
-      {R"({"files": {"C:\\App\\a.dll": {"read_only": "yes"}}})",
-       "machine.json: field files.C:\\App\\a.dll.read_only: expected true or false"},
-      {R"({"faults": [{"call": "DeleteFileA"}]})", "machine.json: field faults[0].error: missing"},
-      {R"({"local_time": "2003-02-30T00:00:00"})",
-       "machine.json: field local_time: expected a time such as 2003-03-05T09:07:04.021"},
-      {R"({"directories": {"current": "C:\\Nowhere"}})",
-       "machine.json: field directories.current: \"C:\\Nowhere\" is no folder of the image"},
-      {R"({"registry_access": {"HKXX\\SOFTWARE": "protected"}})",
-       "machine.json: field registry_access.HKXX\\SOFTWARE: unknown root key (HKLM, HKCU, HKCR, "
-       "HKCC, HKU …)"},
+      {WithDirs("  \"windows\": \"vista\""),
+       "machine.json line 3: windows: unknown Windows version \"vista\"; valid are 95, 98, me, "
+       "nt4, 2000, xp or an object {platform, major, minor}"},
+      {WithDirs("  \"windows\": \"xp\",\n  \"code_page\": 99999"),
+       "machine.json line 4: code_page: code page 99999 is not supported"},
+      {WithDirs("  \"windows\": \"xp\",\n  \"drives\": {\n    \"C\": {\n      \"type\": "
+                "\"floppy\" } }"),
+       "machine.json line 6: drives.C.type: \"floppy\": expected fixed, removable, cdrom, remote, "
+       "ramdisk or none"},
+      {WithDirs("  \"windows\": \"xp\",\n  \"files\": {\"C:\\\\App\\\\a.dll\": {\"read_only\": "
+                "\"yes\"}}"),
+       "machine.json line 4: files[\"C:\\\\App\\\\a.dll\"].read_only: expected true or false"},
+      {WithDirs("  \"windows\": \"xp\",\n  \"faults\": [\n    {\"call\": \"DeleteFileA\"}]"),
+       "machine.json line 5: faults[0].error: required field missing"},
+      {WithDirs("  \"windows\": \"xp\", \"local_time\": \"2003-02-30T00:00:00\""),
+       "machine.json line 3: local_time: expected a time such as 2003-03-05T09:07:04.021"},
+      {"{\"windows\": \"xp\",\n \"directories\": {\"temp\": null, \"windows\": \"C:\\\\W\",\n "
+       "\"system\": \"C:\\\\W\", \"current\": \"C:\\\\Nowhere\"}}",
+       "machine.json line 3: directories.current: \"C:\\\\Nowhere\" is no folder of the image"},
+      {WithDirs("  \"windows\": \"xp\",\n  \"registry_access\": {\"HKXX\\\\SOFTWARE\": "
+                "\"protected\"}"),
+       "machine.json line 4: registry_access[\"HKXX\\\\SOFTWARE\"]: unknown root key (HKLM, HKCU, "
+       "HKCR, HKCC, HKU …)"},
       {R"([1, 2])", "machine.json line 1: expected an object { … }"},
   };
   for (const Case& c : cases) {
@@ -184,17 +197,118 @@ TEST_F(Image, ErrorsNameFileLineAndField) {
     EXPECT_EQ(LoadError(), c.error) << c.json;
   }
 
-  WriteHost(dir / "machine.json", R"({"windows": "xp"})");
+  WriteHost(dir / "machine.json", WithDirs("  \"windows\": \"xp\""));
   WriteHost(dir / "registry.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\X]\r\n\"v\"=dword:zz\r\n");
   EXPECT_EQ(LoadError().rfind("registry.reg line 4: ", 0), 0u) << LoadError();
 
   fs::remove(dir / "machine.json");
   EXPECT_EQ(LoadError(), "machine.json: cannot be read");
-  WriteHost(dir / "machine.json", R"({"windows": "xp"})");
-  fs::remove(dir / "registry.reg");  // no registry.reg: an empty registry
+  WriteHost(dir / "machine.json", WithDirs("  \"windows\": \"xp\""));
+  WriteHost(dir / "registry.reg", "REGEDIT4\r\n");  // an empty registry
   WriteHost(dir / "drives/C/App/A.DLL", "clash");
   EXPECT_EQ(LoadError(), "drives/C/App: names differ only in case: \"A.DLL\" and \"a.dll\"")
       << LoadError();
+}
+
+// Every field is known and type-checked, in arrays and nested objects too,
+// also those whose subsystem only keeps them in machine.json.
+TEST_F(Image, StrictFieldsNameTheLineAndThePath) {
+  struct Case {
+    const char* lines;
+    const char* error;
+  } cases[] = {
+      {"  \"windows\": \"xp\",\n  \"user\": {\"adminstrator\": true}",
+       "machine.json line 4: user.adminstrator: unknown field; did you mean administrator?"},
+      {"  \"windws\": \"xp\"", "machine.json line 3: windws: unknown field; did you mean windows?"},
+      {"  \"windows\": \"xp\",\n  \"printers\": [\n    {\"name\": \"A\"},\n    {\"name\": 5}]",
+       "machine.json line 6: printers[1].name: expected a string"},
+      {"  \"windows\": \"xp\",\n  \"printers\": [{\"name\": \"A\",\n   \"prot\": \"LPT1:\"}]",
+       "machine.json line 5: printers[0].prot: unknown field; did you mean port?"},
+      {"  \"windows\": \"xp\",\n  \"printers\": [{\"driver\": \"D\"}]",
+       "machine.json line 4: printers[0].name: required field missing"},
+      {"  \"windows\": \"xp\",\n  \"ports\": [\"LPT1:\",\n    7]",
+       "machine.json line 5: ports[1]: expected a string"},
+      {"  \"windows\": \"xp\",\n  \"monitors\": \"Local Port\"",
+       "machine.json line 4: monitors: expected an array"},
+      {"  \"windows\": \"xp\",\n  \"printer_drivers\": [{\"name\": \"D\", \"environment\": 4}]",
+       "machine.json line 4: printer_drivers[0].environment: expected a string"},
+      {"  \"windows\": \"xp\",\n  \"services\": [{\"name\": \"S\", \"state\": \"run\"}]",
+       "machine.json line 4: services[0].state: \"run\": expected running, stopped or paused"},
+      {"  \"windows\": \"xp\",\n  \"devices\": [{\"class\": \"Image\", \"hardware_ids\": [1]}]",
+       "machine.json line 4: devices[0].hardware_ids[0]: expected a string"},
+      {"  \"windows\": \"xp\",\n  \"installer_products\": [{\"code\": \"{X}\", \"seconds\": -1}]",
+       "machine.json line 4: installer_products[0].seconds: expected a whole number from 0 to "
+       "4294967295"},
+      {"  \"windows\": \"xp\",\n  \"faults\": [{\"call\": \"X\", \"error\": 4294967296}]",
+       "machine.json line 4: faults[0].error: expected a whole number from 0 to 4294967295"},
+      {"  \"windows\": \"xp\",\n  \"open_windows\": [{\"title\": \"T\", \"minimised\": \"yes\"}]",
+       "machine.json line 4: open_windows[0].minimised: expected true or false"},
+      {"  \"windows\": \"xp\",\n  \"restart\": \"soon\"",
+       "machine.json line 4: restart: expected an object or null"},
+      {"  \"windows\": \"xp\",\n  \"restart\": {\"call\": \"ExitWindowsEx\", \"flags\": 2.5}",
+       "machine.json line 4: restart.flags: expected a whole number from 0 to 4294967295"},
+      {"  \"windows\": {\"platform\": 2, \"major\": 5}",
+       "machine.json line 3: windows.minor: required field missing"},
+      {"  \"windows\": 5",
+       "machine.json line 3: windows: expected a version name (95, 98, me, "
+       "nt4, 2000, xp) or an object {platform, major, minor}"},
+      {"  \"windows\": \"xp\",\n  \"drives\": {\"C\": {}, \"c\": {}}",
+       "machine.json line 4: drives.c: drive given twice"},
+      {"  \"windows\": \"xp\",\n  \"code_page\": 1252,\n  \"code_page\": 1252",
+       "machine.json line 5: code_page: given twice"},
+      {"  \"windows\": \"xp\",\n  \"short_names\": {\"C:\\\\App\\\\a.dll\": true}",
+       "machine.json line 4: short_names[\"C:\\\\App\\\\a.dll\"]: expected a string"},
+      {"  \"computer_name\": \"PC\"", "machine.json line 1: windows: required field missing"},
+  };
+  for (const Case& c : cases) {
+    WriteHost(dir / "machine.json", WithDirs(c.lines));
+    EXPECT_EQ(LoadError(), c.error) << c.lines;
+  }
+
+  // A required directory given as null is a value; a missing one is an error.
+  WriteHost(dir / "machine.json",
+            "{\"windows\": \"xp\",\n \"directories\": {\"current\": \"C:\\\\Scrubber\", "
+            "\"windows\": null,\n \"system\": null}}");
+  EXPECT_EQ(LoadError(), "machine.json line 2: directories.temp: required field missing");
+  WriteHost(dir / "machine.json",
+            "{\"windows\": \"xp\",\n \"directories\": {\"current\": \"C:\\\\Scrubber\", "
+            "\"windows\": null,\n \"temp\": null, \"system\": null, \"comon_desktop\": null}}");
+  EXPECT_EQ(LoadError(),
+            "machine.json line 3: directories.comon_desktop: unknown field; did you mean "
+            "common_desktop?");
+  WriteHost(dir / "machine.json", WithDirs("  \"windows\": \"xp\",\n  \"colour\": 1"));
+  EXPECT_EQ(LoadError().rfind("machine.json line 4: colour: unknown field; known are windows, ", 0),
+            0u)
+      << LoadError();
+}
+
+TEST_F(Image, BadInputIsQuotedShortly) {
+  const std::string longName(5000, 'q');
+  WriteHost(dir / "machine.json", WithDirs("  \"windows\": \"" + longName + "\""));
+  std::string error = LoadError();
+  EXPECT_LT(error.size(), 400u) << error;
+  EXPECT_NE(error.find("(5000 bytes)"), std::string::npos) << error;
+  WriteHost(dir / "machine.json", WithDirs("  \"windows\": \"xp\",\n  \"" + longName + "\": 1"));
+  error = LoadError();
+  EXPECT_LT(error.size(), 600u) << error;
+  EXPECT_EQ(error.rfind("machine.json line 4: ", 0), 0u) << error;
+  // A syntax error quotes the token it stopped at: cut as well.
+  WriteHost(dir / "machine.json", "{\"windows\": \"" + longName + "\n");
+  error = LoadError();
+  EXPECT_LT(error.size(), 400u) << error;
+  EXPECT_EQ(error.rfind("machine.json line 1: ", 0), 0u) << error;
+}
+
+TEST_F(Image, RegistryFileIsRequired) {
+  WriteHost(dir / "machine.json", WithDirs("  \"windows\": \"xp\""));
+  std::string error;
+  ASSERT_TRUE(Load(&error)) << error;  // the lines above make a valid image
+  fs::remove(dir / "registry.reg");
+  EXPECT_EQ(LoadError(),
+            "registry.reg: missing (an empty registry is a file holding only the line REGEDIT4)");
+  WriteHost(dir / "registry.reg", "REGEDIT4\r\n");
+  sim::Machine fresh;
+  EXPECT_TRUE(sim::LoadImage(dir.string(), fresh, &error)) << error;
 }
 
 }  // namespace

@@ -1,0 +1,204 @@
+#!/usr/bin/env bash
+# vtsim's command line, run as a user runs it: where output files may go, runs
+# on a copy (--output), `check`, and the help texts.
+#
+#   cli_test.sh VTSIM SOURCE_DIR GROUP      GROUP: transcript, output, check or help
+set -u
+vtsim=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+source_dir=$(cd "$2" && pwd)
+group=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+failures=0
+fail() { echo "vtsim $group: $*" >&2; failures=$((failures + 1)); }
+
+# Runs vtsim, keeping its exit status, standard output and standard error.
+run() {
+  "$vtsim" "$@" > out.txt 2> err.txt
+  status=$?
+}
+expect_status() { [[ $status == "$1" ]] || fail "$2: exit status $status, expected $1 ($(head -c 300 err.txt))"; }
+expect_one_error_line() {
+  [[ $(wc -l < err.txt) == 1 ]] || fail "$1: expected one line on standard error, got: $(cat err.txt)"
+}
+expect_same_tree() { diff -r "$1" "$2" > /dev/null || fail "$3: $2 changed"; }
+
+full_script=$source_dir/tests/scenarios/full_run_xp/script.txt
+cp -r "$source_dir/samples/xp" pristine
+
+transcript_group() {
+  cp -r pristine img
+  cp "$full_script" s.txt
+
+  run run img --script s.txt --transcript img/registry.reg
+  expect_status 2 "transcript inside the image"
+  expect_one_error_line "transcript inside the image"
+  expect_same_tree pristine img "transcript inside the image"
+
+  run run img --script s.txt --transcript s.txt
+  expect_status 2 "transcript = script"
+  expect_one_error_line "transcript = script"
+  cmp -s s.txt "$full_script" || fail "transcript = script: the script was overwritten"
+
+  ln -s img/machine.json link-into-image.txt
+  run run img --script s.txt --transcript link-into-image.txt
+  expect_status 2 "transcript through a link into the image"
+  ln img/registry.reg hard-link-into-image.txt
+  run run img --script s.txt --transcript hard-link-into-image.txt
+  expect_status 2 "transcript = a hard link of a file of the image"
+  ln s.txt hard-link-of-script.txt
+  run run img --script s.txt --transcript hard-link-of-script.txt
+  expect_status 2 "transcript = a hard link of the script"
+  mkdir sub
+  run run img --script s.txt --transcript "sub/../img/./drives/x.txt"
+  expect_status 2 "transcript inside the image by a roundabout path"
+  expect_same_tree pristine img "refused transcripts"
+
+  # The transcript is opened only after the image has been checked: an
+  # invalid image leaves an older transcript as it was.
+  cp -r pristine bad
+  printf '{"windows": "xp"}\n' > bad/machine.json
+  printf 'old transcript\n' > t.txt
+  run run bad --script s.txt --transcript t.txt
+  expect_status 2 "invalid image"
+  expect_one_error_line "invalid image"
+  [[ $(cat t.txt) == "old transcript" ]] || fail "invalid image: the old transcript was replaced"
+  run run img --script missing-script.txt --transcript t.txt
+  expect_status 2 "missing script"
+  [[ $(cat t.txt) == "old transcript" ]] || fail "missing script: the old transcript was replaced"
+
+  # A script that runs out ends with exit 3: the transcript so far is kept.
+  printf 'select VT TRX 5100 series, Photo Desk 1.00\n' > short.txt
+  run run img --script short.txt --transcript t.txt
+  expect_status 3 "script runs out"
+  [[ $(tail -n1 t.txt) == "[exit] 3" ]] || fail "script runs out: transcript ends: $(tail -n1 t.txt)"
+  grep -qx '\[window\] Vantrel AiO Uninstall Utility' t.txt || fail "script runs out: transcript lacks the window"
+
+  # A name that only begins like the image folder is outside it.
+  run run img --script s.txt --transcript img.txt
+  expect_status 0 "transcript beside the image"
+  [[ $(tail -n1 img.txt) == "[exit] 0" ]] || fail "transcript beside the image: not written"
+  rm -rf img && cp -r pristine img
+
+  # Through a link outside the image, the link stays and its target is written.
+  cp -r pristine img2
+  mkdir elsewhere
+  ln -s elsewhere/target.txt via-link.txt
+  run run img2 --script s.txt --transcript via-link.txt
+  expect_status 0 "transcript through a link"
+  [[ -L via-link.txt ]] || fail "transcript through a link: the link was replaced"
+  [[ $(tail -n1 elsewhere/target.txt) == "[exit] 0" ]] || fail "transcript through a link: target not written"
+  ls -a . elsewhere | grep -q '\.tmp$' && fail "a temporary transcript file was left behind"
+  # A dangling link into the image is refused like the path it points to.
+  ln -s img/new-file.txt dangling.txt
+  run run img --script s.txt --transcript dangling.txt
+  expect_status 2 "transcript through a dangling link into the image"
+  [[ -e img/new-file.txt ]] && fail "transcript through a dangling link: written into the image"
+}
+
+output_group() {
+  cp -r pristine img
+  # A full run on a copy changes the copy (the run log, and whatever the
+  # scrub removes) and leaves the input byte for byte.
+  run run img --script "$full_script" --transcript t.txt --output copy
+  expect_status 0 "full run with --output"
+  expect_same_tree pristine img "full run with --output"
+  diff -r img copy > /dev/null && fail "full run with --output: the copy did not change"
+  [[ -f copy/drives/C/WINDOWS/TEMP/VtCvScrubber.log ]] || fail "full run with --output: no run log in the copy"
+  grep -qx '\[exit\] 0' t.txt || fail "full run with --output: no transcript"
+
+  mkdir full && printf 'keep\n' > full/x.txt
+  run run img --script "$full_script" --output full
+  expect_status 2 "--output into a folder that is not empty"
+  expect_one_error_line "--output into a folder that is not empty"
+  [[ $(ls full) == "x.txt" ]] || fail "--output into a folder that is not empty: it was changed"
+
+  run run img --script "$full_script" --output img/drives/copy
+  expect_status 2 "--output inside the image"
+  expect_same_tree pristine img "--output inside the image"
+
+  printf 'a file\n' > plain.txt
+  run run img --script "$full_script" --output plain.txt
+  expect_status 2 "--output onto a file"
+
+  run run img --script "$full_script" --output copy2 --transcript copy2/t.txt
+  expect_status 2 "transcript inside the --output copy"
+  [[ -e copy2 ]] && fail "transcript inside the --output copy: a copy was made"
+
+  # Only files and folders are copied: a link is refused before anything is.
+  cp -r pristine linked
+  ln -s /etc/hostname linked/drives/C/link.txt
+  run run linked --script "$full_script" --output copy3
+  expect_status 2 "--output of an image holding a link"
+  expect_one_error_line "--output of an image holding a link"
+  [[ -e copy3 ]] && fail "--output of an image holding a link: a copy was made"
+
+  # An empty folder is a good target.
+  mkdir empty
+  run run img --script "$full_script" --output empty
+  expect_status 0 "--output into an empty folder"
+  [[ -f empty/machine.json ]] || fail "--output into an empty folder: no copy"
+}
+
+check_group() {
+  cp -r pristine good
+  cp -r pristine bad
+  sed -i 's/"administrator"/"adminstrator"/' bad/machine.json
+  cp -r pristine noreg
+  rm noreg/registry.reg
+  run check good bad noreg
+  expect_status 2 "check of good and bad images"
+  grep -qx 'good: ok' out.txt || fail "check: no 'good: ok' in: $(cat out.txt)"
+  grep -q 'bad' out.txt && fail "check: a bad image reported ok"
+  grep -q '^vtsim: bad: machine.json line [0-9]*: user.adminstrator: unknown field; did you mean administrator?$' err.txt ||
+    fail "check: bad image error: $(cat err.txt)"
+  grep -q '^vtsim: noreg: registry.reg: missing' err.txt || fail "check: no error for a missing registry.reg"
+  expect_same_tree pristine good "check"
+
+  run check good
+  expect_status 0 "check of a good image"
+  run check
+  expect_status 2 "check without an image"
+
+  # The sample check script runs `vtsim check` as well.
+  "$source_dir/tools/check_sample.sh" --vtsim "$vtsim" bad > out.txt 2> err.txt
+  status=$?
+  expect_status 1 "check_sample.sh of a bad image"
+  grep -q 'did you mean administrator' err.txt || fail "check_sample.sh did not run vtsim check: $(cat err.txt)"
+}
+
+help_group() {
+  for args in "--help" "run --help" "help"; do
+    # shellcheck disable=SC2086
+    run $args
+    expect_status 0 "$args"
+    for word in "select NAME" "press LABEL" "key C" "menu About" "help ID" "copy " "close " \
+                "--script FILE" "--transcript FILE" "--output DIR" "IN PLACE"; do
+      grep -qF -- "$word" out.txt || fail "$args: no \"$word\""
+    done
+    for code in 0 255 3 2; do
+      grep -qE "^  $code +" out.txt || fail "$args: exit status $code not explained"
+    done
+  done
+  run --help
+  grep -qF 'check IMAGE...' out.txt || fail "--help: no check command"
+  run check --help
+  expect_status 0 "check --help"
+  grep -qF 'IMAGE: ok' out.txt || fail "check --help: says nothing of the output"
+  run run --scirpt x img
+  expect_status 2 "misspelt option"
+  grep -qF 'did you mean --script?' err.txt || fail "misspelt option: $(cat err.txt)"
+}
+
+case $group in
+  transcript) transcript_group ;;
+  output) output_group ;;
+  check) check_group ;;
+  help) help_group ;;
+  *) echo "unknown group $group" >&2; exit 2 ;;
+esac
+if ((failures > 0)); then
+  exit 1
+fi
+echo "vtsim $group: ok"

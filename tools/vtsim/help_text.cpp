@@ -1,0 +1,75 @@
+#include "tools/vtsim/help_text.h"
+
+namespace vtsim {
+
+namespace {
+
+const char kUsage[] =
+    "usage: vtsim run IMAGE [--script FILE] [--transcript FILE] [--output DIR]\n"
+    "       vtsim check IMAGE...\n"
+    "       vtsim --help | vtsim run --help | vtsim check --help\n";
+
+const char kAbout[] =
+    "\n"
+    "vtsim starts the program on a simulated Windows PC loaded from a machine image: a\n"
+    "folder holding machine.json, registry.reg and drives/ (docs/machine-image.md).\n";
+
+const char kRun[] =
+    "\n"
+    "run IMAGE [options]\n"
+    "  Starts the program once on the PC of IMAGE, in its directories.current.\n"
+    "  IMAGE IS CHANGED IN PLACE unless --output is given: the files the program\n"
+    "  deletes are deleted from IMAGE/drives, and registry.reg and machine.json are\n"
+    "  rewritten at the end of the run.\n"
+    "\n"
+    "  --script FILE      answer the program's windows from FILE, one action a line\n"
+    "                     (blank lines and lines starting with # are skipped); without\n"
+    "                     it a person answers at the terminal\n"
+    "  --transcript FILE  write the transcript to FILE instead of standard output;\n"
+    "                     FILE may not lie inside the image nor be the script, and is\n"
+    "                     replaced only when the run ends\n"
+    "  --output DIR       copy IMAGE to DIR and run on the copy, IMAGE untouched; DIR\n"
+    "                     must be absent or an empty folder outside IMAGE, and IMAGE may\n"
+    "                     hold only files and folders\n"
+    "\n"
+    "Script actions (the waiting window takes the next line; docs/scripts.md):\n"
+    "  select NAME   click an entry of the device tree (\"Group, Member\" for a member)\n"
+    "  press LABEL   a button by its text, case ignored (Uninstall, Yes, No, OK,\n"
+    "                Cancel, Reboot Now ...; Banner and Help: the two icon buttons)\n"
+    "  key C         a typed character; key Enter, key Escape, key F1\n"
+    "  menu About    the system-menu entry\n"
+    "  help ID       context help on the control with that id\n"
+    "  copy          Copy from the information dialog's context menu\n"
+    "  close         the close box\n"
+    "\n"
+    "Exit status of run:\n"
+    "  0    the program ended normally\n"
+    "  255  the program ended with exit code -1 (any other code: the program's, 0-255)\n"
+    "  3    the script could not answer a window (a line the window cannot take, or\n"
+    "       no line left); the image is saved as the run left it\n"
+    "  2    vtsim's own errors: bad arguments, an unreadable or invalid image, an\n"
+    "       output file that may not or cannot be written; the image is untouched\n";
+
+const char kCheck[] =
+    "\n"
+    "check IMAGE...\n"
+    "  Loads each image exactly as run would, writing nothing, and prints\n"
+    "  \"IMAGE: ok\" or the error. Exit status 0 when every image is valid, else 2.\n";
+
+}  // namespace
+
+std::string GeneralHelp() { return std::string(kUsage) + kAbout + kRun + kCheck; }
+
+std::string RunHelp() {
+  return "usage: vtsim run IMAGE [--script FILE] [--transcript FILE] [--output DIR]\n" +
+         std::string(kRun);
+}
+
+std::string CheckHelp() { return "usage: vtsim check IMAGE...\n" + std::string(kCheck); }
+
+std::string ShortUsage() {
+  return "usage: vtsim run IMAGE [--script FILE] [--transcript FILE] [--output DIR] | vtsim "
+         "check IMAGE... | vtsim --help";
+}
+
+}  // namespace vtsim

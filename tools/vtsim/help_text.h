@@ -1,0 +1,14 @@
+// What `vtsim --help`, `vtsim run --help` and `vtsim check --help` print.
+#pragma once
+
+#include <string>
+
+namespace vtsim {
+
+std::string GeneralHelp();
+std::string RunHelp();
+std::string CheckHelp();
+// One line for error messages: "usage: vtsim run IMAGE ... | vtsim check IMAGE..."
+std::string ShortUsage();
+
+}  // namespace vtsim
