@@ -18,12 +18,12 @@ fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp -a "samples/$sample" "$work/before"
-cp -a "samples/$sample" "$work/pc"
 
 echo "== transcript"
 status=0
-build/demo/vtsim run "$work/pc" --script "samples/$sample/script.txt" || status=$?
+# --output runs on a copy: the sample itself stays as it is.
+build/demo/vtsim run "samples/$sample" --output "$work/pc" --script "samples/$sample/script.txt" ||
+  status=$?
 
 echo
 echo "== run log"
@@ -32,6 +32,6 @@ if [ -n "$log" ]; then tr -d '\r' < "$log"; else echo "(no run log)"; fi
 
 echo
 echo "== what changed in the image"
-diff -r "$work/before" "$work/pc" || true
+diff -r "samples/$sample" "$work/pc" || true
 echo
 echo "vtsim exit status: $status"
