@@ -48,6 +48,29 @@ const char* UnsafeKindText(HostKind k) {
   }
 }
 
+// Calls `visit` with each folder below the drives root (as names joined by
+// '/', "" for the root) and its entries sorted by name, depth first; links
+// are never followed. Stops when `visit` returns a text.
+std::string WalkHost(const HostFiles& host,
+                     const std::function<std::string(const std::string& rel,
+                                                     const std::vector<HostEntry>&)>& visit) {
+  std::vector<std::string> pending{""};
+  while (!pending.empty()) {
+    const std::string rel = pending.back();
+    pending.pop_back();
+    std::vector<HostEntry> entries;
+    if (!host.ListAll(rel.empty() ? host.root() : host.root() + "/" + rel, &entries)) continue;
+    std::sort(entries.begin(), entries.end(),
+              [](const HostEntry& a, const HostEntry& b) { return a.name < b.name; });
+    std::string found = visit(rel, entries);
+    if (!found.empty()) return found;
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+      if (it->stat.kind == HostKind::kFolder)
+        pending.push_back(rel.empty() ? it->name : rel + "/" + it->name);
+  }
+  return "";
+}
+
 bool IsShortChar(unsigned char c) {
   return c > 0x20 &&
          std::string("+,;=[]\"*/:<>?\\|.").find(static_cast<char>(c)) == std::string::npos;
@@ -411,30 +434,6 @@ std::string FileSystem::ShortName(const std::string& dirFull, const std::string&
     if (!EqualNoCase(entries[i].name, name)) continue;
     if (keep && !shorts[i].empty()) short_names_[JoinPath(dirFull, entries[i].name)] = shorts[i];
     return shorts[i];
-  }
-  return "";
-}
-
-// Calls `visit` with each folder below the drives root (as names joined by
-// '/', "" for the root) and its entries sorted by name, depth first; links
-// are never followed. Stops when `visit` returns a text.
-static std::string WalkHost(
-    const HostFiles& host,
-    const std::function<std::string(const std::string& rel, const std::vector<HostEntry>&)>&
-        visit) {
-  std::vector<std::string> pending{""};
-  while (!pending.empty()) {
-    const std::string rel = pending.back();
-    pending.pop_back();
-    std::vector<HostEntry> entries;
-    if (!host.ListAll(rel.empty() ? host.root() : host.root() + "/" + rel, &entries)) continue;
-    std::sort(entries.begin(), entries.end(),
-              [](const HostEntry& a, const HostEntry& b) { return a.name < b.name; });
-    std::string found = visit(rel, entries);
-    if (!found.empty()) return found;
-    for (auto it = entries.rbegin(); it != entries.rend(); ++it)
-      if (it->stat.kind == HostKind::kFolder)
-        pending.push_back(rel.empty() ? it->name : rel + "/" + it->name);
   }
   return "";
 }
