@@ -468,13 +468,9 @@ std::string FileSystem::FindCaseClash() const {
 std::string FileSystem::FindUnsafeHostEntry() const {
   if (drives_root.empty()) return "";
   const HostFiles host = Host();
-  const HostKind rootKind = host.StatRoot().kind;
-  if (rootKind == HostKind::kMissing) return "";
-  if (rootKind != HostKind::kFolder) {
-    const char* what = UnsafeKindText(rootKind);
-    return ImageRelative("") + ": " + (what ? what : "a file") +
-           " (images may hold only files and folders)";
-  }
+  // drives/ itself may be missing (no drives) but never a link.
+  if (const char* what = UnsafeKindText(host.StatRoot().kind))
+    return ImageRelative("") + ": " + what + " (images may hold only files and folders)";
   return WalkHost(host, [&](const std::string& rel, const std::vector<HostEntry>& entries) {
     for (const HostEntry& e : entries)
       if (const char* what = UnsafeKindText(e.stat.kind))

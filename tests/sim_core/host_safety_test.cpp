@@ -217,6 +217,20 @@ TEST_F(SwappedLink, OpenHandleKeepsItsFileWhenTheNameIsSwapped) {
   ExpectOutsideUntouched();
 }
 
+TEST_F(SwappedLink, DriveFolderLinkIsNoDrive) {
+  const fs::path drive = fs::path(tm.ImageDir()) / "drives" / "C";
+  fs::remove_all(drive);
+  fs::create_directories(outside / "Scrubber");
+  fs::create_directory_symlink(outside, drive);
+  EXPECT_EQ(GetFileAttributesA("C:\\Scrubber"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetDriveTypeA("C:\\"), DRIVE_NO_ROOT_DIR);
+  EXPECT_EQ(Open("C:\\Scrubber\\run.log", GENERIC_WRITE, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(DeleteFileA("C:\\victim.txt"));
+  EXPECT_FALSE(fs::exists(outside / "Scrubber" / "run.log"));
+  fs::remove(outside / "Scrubber");
+  ExpectOutsideUntouched();
+}
+
 TEST_F(SwappedLink, FifoIsNotSeenAndNeverOpened) {
   ASSERT_EQ(::mkfifo((tm.HostPath("C:\\Scrubber") + "/pipe.ini").c_str(), 0600), 0);
   EXPECT_EQ(Open("C:\\Scrubber\\pipe.ini", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
