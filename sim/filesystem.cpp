@@ -42,7 +42,7 @@ const char* UnsafeKindText(HostKind k) {
     case HostKind::kSocket:
       return "a socket";
     case HostKind::kFifo:
-      return "a FIFO (named pipe)";
+      return "a FIFO";
     default:
       return nullptr;
   }
