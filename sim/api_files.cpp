@@ -1,14 +1,13 @@
 // File and directory calls of the simulated PC, with Windows' results and
 // error codes. Every call asks the fault list first.
+#include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
 #include "platform/win32.h"
+#include "sim/host_files.h"
 #include "sim/machine.h"
 #include "sim/open_files.h"
 
-namespace fs = std::filesystem;
 using sim::Fail;
 using sim::Machine;
 using sim::OpenFile;
@@ -69,11 +68,8 @@ FILETIME ToFileTime(int64_t unixSeconds) {
   return f;
 }
 
-uint64_t HostSize(const std::string& host) {
-  std::error_code ec;
-  auto s = fs::file_size(host, ec);
-  return ec ? 0 : static_cast<uint64_t>(s);
-}
+// The host folder holding a looked-up item.
+std::string HostParent(const std::string& host) { return host.substr(0, host.rfind('/')); }
 
 std::string ParentOf(const std::string& full) {
   size_t pos = full.rfind('\\');
@@ -101,6 +97,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
   if (!p.parent_exists) return Fail(m, ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
   if (p.exists && p.directory) return Fail(m, ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
   DWORD error = 0;
+  sim::HostFile host;
   if (p.exists) {
     if (dwCreationDisposition == CREATE_NEW)
       return Fail(m, ERROR_FILE_EXISTS, INVALID_HANDLE_VALUE);
@@ -111,24 +108,22 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
       return Fail(m, ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
     if (flags.in_use || SharingConflict(m, p.full, read, write, dwShareMode))
       return Fail(m, ERROR_SHARING_VIOLATION, INVALID_HANDLE_VALUE);
-    if (truncate) {
-      std::ofstream t(p.host, std::ios::binary | std::ios::trunc);
-      if (!t) return Fail(m, ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
-    }
+    host = m.files.Host().Open(p.host, write || truncate, false, truncate);
+    if (!host.ok()) return Fail(m, sim::HostError(errno), INVALID_HANDLE_VALUE);
     if (dwCreationDisposition == OPEN_ALWAYS || dwCreationDisposition == CREATE_ALWAYS)
       error = ERROR_ALREADY_EXISTS;
   } else {
     if (dwCreationDisposition == OPEN_EXISTING || dwCreationDisposition == TRUNCATE_EXISTING)
       return Fail(m, ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
-    std::ofstream t(p.host, std::ios::binary | std::ios::trunc);
-    if (!t) return Fail(m, ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
-    t.close();
+    host = m.files.Host().Open(p.host, true, true, true);
+    // A name the host holds but the PC cannot see (a link) cannot be made.
+    if (!host.ok()) return Fail(m, ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
     p = m.files.Lookup(lpFileName);
     if (dwFlagsAndAttributes & FILE_ATTRIBUTE_READONLY) m.files.SetReadOnly(p.full, true);
   }
   auto file = std::make_unique<OpenFile>();
   file->full = p.full;
-  file->host = p.host;
+  file->host = std::move(host);
   file->read = read;
   file->write = write;
   file->share = dwShareMode;
@@ -146,11 +141,9 @@ BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
   if (!f->read) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
   if (nNumberOfBytesToRead == 0) return TRUE;
   if (!lpBuffer) return Fail(m, 998 /*ERROR_NOACCESS*/, FALSE);
-  std::ifstream in(f->host, std::ios::binary);
-  if (!in) return Fail(m, ERROR_INVALID_HANDLE, FALSE);
-  in.seekg(static_cast<std::streamoff>(f->position));
-  in.read(static_cast<char*>(lpBuffer), nNumberOfBytesToRead);
-  DWORD got = static_cast<DWORD>(in.gcount());
+  const int64_t n = f->host.ReadAt(f->position, lpBuffer, nNumberOfBytesToRead);
+  if (n < 0) return Fail(m, sim::HostError(errno), FALSE);
+  const DWORD got = static_cast<DWORD>(n);
   f->position += got;
   if (lpNumberOfBytesRead) *lpNumberOfBytesRead = got;
   return TRUE;
@@ -166,19 +159,9 @@ BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrit
   if (!f->write) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
   if (nNumberOfBytesToWrite == 0) return TRUE;
   if (!lpBuffer) return Fail(m, 998 /*ERROR_NOACCESS*/, FALSE);
-  std::fstream out(f->host, std::ios::binary | std::ios::in | std::ios::out);
-  if (!out) return Fail(m, ERROR_INVALID_HANDLE, FALSE);
-  uint64_t size = HostSize(f->host);
-  if (f->position > size) {
-    // Writing past the end fills the gap with zeros.
-    out.seekp(0, std::ios::end);
-    std::string zeros(static_cast<size_t>(f->position - size), '\0');
-    out.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
-  }
-  out.seekp(static_cast<std::streamoff>(f->position));
-  out.write(static_cast<const char*>(lpBuffer), nNumberOfBytesToWrite);
-  out.flush();
-  if (!out) return Fail(m, ERROR_DISK_FULL, FALSE);
+  // Writing past the end fills the gap with zeros.
+  if (!f->host.WriteAt(f->position, lpBuffer, nNumberOfBytesToWrite))
+    return Fail(m, ERROR_DISK_FULL, FALSE);
   f->position += nNumberOfBytesToWrite;
   if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = nNumberOfBytesToWrite;
   return TRUE;
@@ -206,7 +189,7 @@ DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistance
       base = static_cast<int64_t>(f->position);
       break;
     case FILE_END:
-      base = static_cast<int64_t>(HostSize(f->host));
+      base = static_cast<int64_t>(f->host.Size());
       break;
     default:
       return Fail(m, ERROR_INVALID_PARAMETER, INVALID_SET_FILE_POINTER);
@@ -240,8 +223,7 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
   if (p.directory || flags.read_only) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
   if (flags.in_use || OpenWithoutDeleteSharing(m, p.full))
     return Fail(m, ERROR_SHARING_VIOLATION, FALSE);
-  std::error_code ec;
-  if (!fs::remove(p.host, ec)) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
+  if (!m.files.Host().RemoveFile(p.host)) return Fail(m, sim::HostError(errno), FALSE);
   m.files.Forget(p.full);
   return TRUE;
 }
@@ -260,9 +242,11 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
   // The process holds its current directory open.
   if (flags.in_use || sim::EqualNoCase(p.full, m.files.current_dir))
     return Fail(m, ERROR_SHARING_VIOLATION, FALSE);
-  std::error_code ec;
-  if (!fs::is_empty(p.host, ec)) return Fail(m, ERROR_DIR_NOT_EMPTY, FALSE);
-  if (!fs::remove(p.host, ec)) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
+  // Whatever the host folder holds counts, even names the PC cannot see.
+  std::vector<sim::HostEntry> inside;
+  if (!m.files.Host().ListAll(p.host, &inside)) return Fail(m, sim::HostError(errno), FALSE);
+  if (!inside.empty()) return Fail(m, ERROR_DIR_NOT_EMPTY, FALSE);
+  if (!m.files.Host().RemoveFolder(p.host)) return Fail(m, sim::HostError(errno), FALSE);
   m.files.Forget(p.full);
   return TRUE;
 }
@@ -276,8 +260,7 @@ BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES) {
   if (p.error) return Fail(m, p.error, FALSE);
   if (p.exists) return Fail(m, ERROR_ALREADY_EXISTS, FALSE);
   if (!p.parent_exists) return Fail(m, ERROR_PATH_NOT_FOUND, FALSE);
-  std::error_code ec;
-  if (!fs::create_directory(p.host, ec)) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
+  if (!m.files.Host().MakeFolder(p.host)) return Fail(m, sim::HostError(errno), FALSE);
   return TRUE;
 }
 
@@ -316,7 +299,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
   }
   if (!p.parent_exists) return Fail(m, ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
   const std::string dirFull = ParentOf(p.full);
-  const std::string dirHost = fs::path(p.host).parent_path().string();
+  const std::string dirHost = HostParent(p.host);
   auto search = std::make_unique<sim::FindSearch>();
   std::vector<sim::DirEntry> entries;
   if (!m.files.List(dirHost, &entries)) return Fail(m, ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
@@ -444,8 +427,7 @@ DWORD WINAPI GetShortPathNameA(LPCSTR lpszLongPath, LPSTR lpszShortPath, DWORD c
     if (name != "." && name != ".." && !sim::IsShortName(name)) {
       PathLookup item = m.files.Lookup(longSoFar);
       if (item.exists && !item.root)
-        shortName = m.files.ShortName(ParentOf(item.full),
-                                      fs::path(item.host).parent_path().string(), item.name, true);
+        shortName = m.files.ShortName(ParentOf(item.full), HostParent(item.host), item.name, true);
     }
     result += shortName.empty() ? name : shortName;
   }

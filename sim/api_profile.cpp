@@ -1,7 +1,5 @@
 // The profile (INI) reading calls, with the Windows profile API's rules.
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "platform/win32.h"
 #include "sim/machine.h"
@@ -31,11 +29,8 @@ const sim::ProfileFile* LoadProfile(Machine& m, const sim::PathLookup& p) {
   static bool valid = false;
   if (p.error || !p.exists || p.directory) return nullptr;
   if (m.files.Flags(p.full).in_use) return nullptr;  // Windows cannot open it either
-  std::ifstream in(p.host, std::ios::binary);
-  if (!in) return nullptr;
-  std::ostringstream s;
-  s << in.rdbuf();
-  std::string bytes = s.str();
+  std::string bytes;
+  if (!m.files.Host().ReadAll(p.host, &bytes)) return nullptr;
   if (!valid || bytes != cachedBytes) {
     cached = sim::ProfileFile::Parse(bytes);
     cachedBytes = std::move(bytes);

@@ -1,6 +1,5 @@
 // System information, error texts, modules, process end and code page texts.
 #include <cstring>
-#include <filesystem>
 #include <map>
 
 #include "platform/win32.h"
@@ -202,8 +201,7 @@ BOOL WINAPI SHGetSpecialFolderPathA(HWND, LPSTR pszPath, int csidl, BOOL fCreate
   pszPath[MAX_PATH - 1] = '\0';
   if (fCreate) {
     sim::PathLookup p = m.files.Lookup(*dir);
-    std::error_code ec;
-    if (!p.exists && !p.host.empty()) std::filesystem::create_directories(p.host, ec);
+    if (!p.exists && !p.host.empty()) m.files.Host().MakeFolders(p.host);
   }
   return TRUE;
 }

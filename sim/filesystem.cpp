@@ -1,13 +1,12 @@
 #include "sim/filesystem.h"
 
 #include <algorithm>
-#include <chrono>
-#include <filesystem>
+#include <functional>
 #include <set>
 
-namespace sim {
+#include "sim/host_files.h"
 
-namespace fs = std::filesystem;
+namespace sim {
 
 namespace {
 
@@ -29,8 +28,47 @@ std::vector<std::string> Split(const std::string& s) {
   return parts;
 }
 
-std::string HostJoin(const std::string& dir, const std::string& name) {
-  return (fs::path(dir) / fs::path(name)).string();
+// Names come from a split at backslashes and never hold '/' (FullPath turns
+// it into a backslash), nor are they "." or "..": the joined path stays one
+// name deeper. HostFiles refuses anything else.
+std::string HostJoin(const std::string& dir, const std::string& name) { return dir + "/" + name; }
+
+const char* UnsafeKindText(HostKind k) {
+  switch (k) {
+    case HostKind::kLink:
+      return "a symbolic link";
+    case HostKind::kDevice:
+      return "a device";
+    case HostKind::kSocket:
+      return "a socket";
+    case HostKind::kFifo:
+      return "a FIFO";
+    default:
+      return nullptr;
+  }
+}
+
+// Calls `visit` with each folder below the drives root (as names joined by
+// '/', "" for the root) and its entries sorted by name, depth first; links
+// are never followed. Stops when `visit` returns a text.
+std::string WalkHost(const HostFiles& host,
+                     const std::function<std::string(const std::string& rel,
+                                                     const std::vector<HostEntry>&)>& visit) {
+  std::vector<std::string> pending{""};
+  while (!pending.empty()) {
+    const std::string rel = pending.back();
+    pending.pop_back();
+    std::vector<HostEntry> entries;
+    if (!host.ListAll(rel.empty() ? host.root() : host.root() + "/" + rel, &entries)) continue;
+    std::sort(entries.begin(), entries.end(),
+              [](const HostEntry& a, const HostEntry& b) { return a.name < b.name; });
+    std::string found = visit(rel, entries);
+    if (!found.empty()) return found;
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+      if (it->stat.kind == HostKind::kFolder)
+        pending.push_back(rel.empty() ? it->name : rel + "/" + it->name);
+  }
+  return "";
 }
 
 bool IsShortChar(unsigned char c) {
@@ -197,8 +235,7 @@ std::string FileSystem::DriveHost(char drive) const {
   auto it = drives.find(drive);
   if (it != drives.end() && it->second.type == DRIVE_NO_ROOT_DIR) return "";
   std::string host = HostJoin(drives_root, std::string(1, drive));
-  std::error_code ec;
-  if (!fs::is_directory(host, ec)) return "";
+  if (Host().Stat(host).kind != HostKind::kFolder) return "";
   return host;
 }
 
@@ -220,23 +257,15 @@ UINT FileSystem::DriveType(char drive) const {
 
 bool FileSystem::List(const std::string& hostDir, std::vector<DirEntry>* out) const {
   out->clear();
-  std::error_code ec;
-  fs::directory_iterator it(hostDir, ec);
-  if (ec) return false;
-  for (; it != fs::directory_iterator(); it.increment(ec)) {
-    if (ec) return false;
+  std::vector<HostEntry> entries;
+  if (!Host().List(hostDir, &entries)) return false;
+  for (HostEntry& h : entries) {
     DirEntry e;
-    e.host_name = it->path().filename().string();
-    e.name = Utf8ToAnsi(e.host_name);
-    e.directory = it->is_directory(ec);
-    if (!e.directory) e.size = it->file_size(ec);
-    auto t = it->last_write_time(ec);
-    if (!ec) {
-      auto sys = std::chrono::time_point_cast<std::chrono::seconds>(
-          t - fs::file_time_type::clock::now() + std::chrono::system_clock::now());
-      e.write_time = sys.time_since_epoch().count();
-    }
-    ec.clear();
+    e.name = Utf8ToAnsi(h.name);
+    e.host_name = std::move(h.name);
+    e.directory = h.stat.kind == HostKind::kFolder;
+    e.size = h.stat.size;
+    e.write_time = h.stat.write_time;
     out->push_back(std::move(e));
   }
   std::sort(out->begin(), out->end(),
@@ -280,14 +309,13 @@ PathLookup FileSystem::Lookup(const std::string& path, bool wildcardLast) const 
     // Fast path: the host has the name exactly as asked.
     std::string exact = AnsiToUtf8(seg);
     if (Utf8ToAnsi(exact) != seg) exact.clear();
-    std::error_code ec;
-    const fs::file_status status = HasWildcard(seg) || exact.empty()
-                                       ? fs::file_status()
-                                       : fs::status(HostJoin(host, exact), ec);
-    if (fs::exists(status)) {
+    const HostKind kind = HasWildcard(seg) || exact.empty()
+                              ? HostKind::kMissing
+                              : Host().Stat(HostJoin(host, exact)).kind;
+    if (kind == HostKind::kFile || kind == HostKind::kFolder) {
       found = seg;
       foundHost = exact;
-      isDir = fs::is_directory(status);
+      isDir = kind == HostKind::kFolder;
     } else if (!HasWildcard(seg) && List(host, &entries)) {
       for (const DirEntry& e : entries) {
         if (EqualNoCase(e.name, seg)) {
@@ -410,38 +438,46 @@ std::string FileSystem::ShortName(const std::string& dirFull, const std::string&
   return "";
 }
 
+std::string FileSystem::ImageRelative(const std::string& rel) const {
+  std::string top = drives_root;
+  while (top.size() > 1 && top.back() == '/') top.pop_back();
+  top = top.substr(top.rfind('/') + 1);
+  return rel.empty() ? top : top + "/" + rel;
+}
+
 std::string FileSystem::FindCaseClash() const {
   if (drives_root.empty()) return "";
-  std::error_code ec;
-  std::vector<fs::path> pending;
-  for (fs::directory_iterator d(drives_root, ec), end; !ec && d != end; d.increment(ec))
-    if (std::error_code kind; d->is_directory(kind)) pending.push_back(d->path());
-  while (!pending.empty()) {
-    fs::path dir = pending.back();
-    pending.pop_back();
-    std::vector<std::string> names;
-    for (fs::directory_iterator d(dir, ec), end; !ec && d != end; d.increment(ec)) {
-      names.push_back(d->path().filename().string());
-      std::error_code kind;
-      if (d->is_directory(kind)) pending.push_back(d->path());
-    }
-    // Sorted, so the report names the same pair whatever the host's order.
-    std::sort(names.begin(), names.end());
+  return WalkHost(Host(), [&](const std::string& rel, const std::vector<HostEntry>& entries) {
+    // The drive folders themselves are no folder of the simulated PC.
+    if (rel.empty()) return std::string();
     std::map<std::string, std::string> seen;  // upper-case name -> host name
-    for (const std::string& host : names) {
+    for (const HostEntry& e : entries) {
       // A name the code page cannot spell comes out with '?' for the
       // characters it lacks; two such names are not the same name.
       bool spelled = true;
-      std::string ansi = Utf8ToAnsi(host, &spelled);
-      auto [it, fresh] = seen.emplace(spelled ? UpperCase(ansi) : "\x01" + host, host);
-      if (!fresh) {
-        std::string rel =
-            fs::relative(dir, fs::path(drives_root).parent_path(), ec).generic_string();
-        return rel + ": names differ only in case: \"" + it->second + "\" and \"" + host + "\"";
-      }
+      std::string ansi = Utf8ToAnsi(e.name, &spelled);
+      auto [it, fresh] = seen.emplace(spelled ? UpperCase(ansi) : "\x01" + e.name, e.name);
+      if (!fresh)
+        return ImageRelative(rel) + ": names differ only in case: \"" + it->second + "\" and \"" +
+               e.name + "\"";
     }
-  }
-  return "";
+    return std::string();
+  });
+}
+
+std::string FileSystem::FindUnsafeHostEntry() const {
+  if (drives_root.empty()) return "";
+  const HostFiles host = Host();
+  // drives/ itself may be missing (no drives) but never a link.
+  if (const char* what = UnsafeKindText(host.StatRoot().kind))
+    return ImageRelative("") + ": " + what + " (images may hold only files and folders)";
+  return WalkHost(host, [&](const std::string& rel, const std::vector<HostEntry>& entries) {
+    for (const HostEntry& e : entries)
+      if (const char* what = UnsafeKindText(e.stat.kind))
+        return ImageRelative(rel.empty() ? e.name : rel + "/" + e.name) + ": " + what +
+               " (images may hold only files and folders)";
+    return std::string();
+  });
 }
 
 }  // namespace sim

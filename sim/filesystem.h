@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/win32.h"
+#include "sim/host_files.h"
 #include "sim/text.h"
 
 namespace sim {
@@ -102,8 +103,18 @@ class FileSystem {
   // Finds two host names in one folder that differ only in case; returns a
   // description of the first found, or "".
   std::string FindCaseClash() const;
+  // Finds what an image must not hold below drives/: a symbolic link, a
+  // device, a socket or a FIFO (the simulated PC would reach the host through
+  // it). Returns "drives/PATH: what it is (...)" for the first found, or "".
+  std::string FindUnsafeHostEntry() const;
+
+  // The door to the host files below drives_root.
+  HostFiles Host() const { return HostFiles(drives_root); }
 
  private:
+  // "drives/REL" (the drives folder's own name) for messages.
+  std::string ImageRelative(const std::string& rel) const;
+
   std::map<std::string, FileFlags, LessNoCase> flags_;
   std::map<std::string, std::string, LessNoCase> short_names_;
 };

@@ -338,7 +338,8 @@ bool LoadImage(const std::string& dir, Machine& m, std::string* error) {
   m.registry.nt_family = m.system.NtFamily();
   m.registry.administrator = m.system.administrator;
 
-  std::string clash = m.files.FindCaseClash();
+  std::string clash = m.files.FindUnsafeHostEntry();
+  if (clash.empty()) clash = m.files.FindCaseClash();
   if (!clash.empty()) {
     *error = clash;
     return false;

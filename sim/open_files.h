@@ -6,6 +6,7 @@
 
 #include "platform/win32.h"
 #include "sim/handles.h"
+#include "sim/host_files.h"
 
 namespace sim {
 
@@ -13,7 +14,7 @@ struct OpenFile : HandleObject {
   static constexpr HandleKind kKind = HandleKind::File;
   HandleKind Kind() const override { return kKind; }
   std::string full;  // full Windows path
-  std::string host;  // host path
+  HostFile host;     // the host file, open for as long as the handle
   bool read = false;
   bool write = false;
   DWORD share = 0;

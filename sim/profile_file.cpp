@@ -1,5 +1,7 @@
 #include "sim/profile_file.h"
 
+#include <cstring>
+
 #include "sim/text.h"
 
 namespace sim {
@@ -31,8 +33,11 @@ ProfileFile ProfileFile::Parse(const std::string& bytes) {
     while (b < e && IsBlank(bytes[b])) ++b;
     if (b >= e) continue;
     if (bytes[b] == '[') {
-      size_t close = bytes.rfind(']', e - 1);
-      if (close != std::string::npos && close > b) {
+      // Only this line is searched: a search running on into the rest of the
+      // file makes a big file take quadratic time.
+      size_t close = e - 1;
+      while (close > b && bytes[close] != ']') --close;
+      if (close > b) {
         ProfileSection s;
         s.name = bytes.substr(b + 1, close - b - 1);
         f.sections.push_back(std::move(s));
@@ -42,8 +47,9 @@ ProfileFile ProfileFile::Parse(const std::string& bytes) {
     }
     while (e > b && IsBlank(bytes[e - 1])) --e;
     ProfileKey k;
-    size_t eq = bytes.find('=', b);
-    if (eq != std::string::npos && eq < e) {
+    const void* found = std::memchr(bytes.data() + b, '=', e - b);
+    if (found) {
+      const size_t eq = static_cast<size_t>(static_cast<const char*>(found) - bytes.data());
       size_t ne = eq;
       while (ne > b && IsBlank(bytes[ne - 1])) --ne;
       k.name = bytes.substr(b, ne - b);

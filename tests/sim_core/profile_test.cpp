@@ -113,6 +113,23 @@ TEST_F(Profile, FileLocationAndMissingFile) {
   EXPECT_STREQ(buf, "dflt");
 }
 
+TEST_F(Profile, LinesWithoutEqualsEndAtTheirLine) {
+  // Each line is read on its own: neither "=" nor "]" of a later line belongs
+  // to it, however many lines come between.
+  std::string text = "[S]\r\n[Open\r\n";
+  for (int i = 0; i < 5000; ++i)
+    text += "C:\\Program Files\\VT\\m" + std::to_string(i) + ".dll\r\n";
+  text += "Plain\r\n=orphan\r\nK=a]b\r\n[T]\r\nLast=found\r\n";
+  Write(text);
+  EXPECT_EQ(Get("S", "K"), "a]b");
+  EXPECT_EQ(Get("S", "Plain"), "NotFound");
+  EXPECT_EQ(Get("S", "C:\\Program Files\\VT\\m4999.dll"), "NotFound");
+  EXPECT_EQ(Get("T", "Last"), "found");
+  char buf[16];
+  DWORD n = GetPrivateProfileStringA(nullptr, nullptr, "", buf, sizeof buf, kIni);
+  EXPECT_EQ(std::string(buf, n + 1), std::string("S\0T\0", 5));  // "[Open" is no section
+}
+
 TEST_F(Profile, LargeFileReadRepeatedlySeesChanges) {
   std::string text = "[S]\r\n";
   for (int i = 0; i < 1000; ++i)
