@@ -40,8 +40,10 @@ HANDLE Open(const char* path, DWORD access, DWORD disposition) {
 class UnsafeImage : public ::testing::Test {
  protected:
   UnsafeImage() : dir(fs::path(tm.ImageDir()) / "img"), outside(fs::path(tm.ImageDir()) / "host") {
-    WriteHost(dir / "machine.json",
-              R"({ "windows": "xp", "directories": { "current": "C:\\Scrubber" } })");
+    WriteHost(dir / "machine.json", R"({ "windows": "xp", "directories": {
+                "current": "C:\\Scrubber", "temp": "C:\\WINDOWS\\TEMP\\",
+                "windows": "C:\\WINDOWS", "system": "C:\\WINDOWS\\system32" } })");
+    WriteHost(dir / "registry.reg", "REGEDIT4\r\n\r\n");
     fs::create_directories(dir / "drives/C/Scrubber");
     fs::create_directories(dir / "drives/C/WINDOWS");
     WriteHost(outside / "keep.txt", "host data");
