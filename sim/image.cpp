@@ -1,7 +1,11 @@
 #include "sim/image.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <sstream>
 #include <utility>
@@ -19,33 +23,56 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
+// The image's own files are plain files: a link or a FIFO in their place is
+// not read (it could block the run or pull a host file into the image).
 bool ReadHostFile(const fs::path& p, std::string* out) {
-  std::ifstream in(p, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream s;
-  s << in.rdbuf();
-  *out = s.str();
-  return !in.bad();
+  const int fd = ::open(p.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  out->clear();
+  char buffer[1 << 16];
+  while (ok) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = n == 0;
+      break;
+    }
+    out->append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return ok;
 }
 
+// Writes "<p>.tmp" beside `p`, then renames it over `p`: the file is never
+// left half written. The temporary file is created exclusively after removing
+// whatever had its name, so a link planted in the image is never written
+// through.
 bool AtomicWrite(const fs::path& p, const std::string& bytes, std::string* error) {
-  fs::path tmp = p;
-  tmp += ".tmp";
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      std::error_code ec;
-      fs::remove(tmp, ec);
-      if (error) *error = p.filename().string() + ": cannot be written";
-      return false;
-    }
+  const std::string tmp = p.string() + ".tmp";
+  ::unlink(tmp.c_str());
+  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    if (error) *error = p.filename().string() + ": cannot be written";
+    return false;
   }
-  std::error_code ec;
-  fs::rename(tmp, p, ec);
-  if (ec) {
-    fs::remove(tmp, ec);
+  size_t done = 0;
+  bool ok = true;
+  while (ok && done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += static_cast<size_t>(n);
+  }
+  ok = ::close(fd) == 0 && ok;
+  if (!ok) {
+    ::unlink(tmp.c_str());
+    if (error) *error = p.filename().string() + ": cannot be written";
+    return false;
+  }
+  if (::rename(tmp.c_str(), p.c_str()) != 0) {
+    ::unlink(tmp.c_str());
     if (error) *error = p.filename().string() + ": cannot be replaced";
     return false;
   }

@@ -312,3 +312,32 @@ TEST_F(Image, RegistryFileIsRequired) {
 }
 
 }  // namespace
+
+// The image's own files are never read or written through a link: a link in
+// the image could otherwise pull a host file in or let a save overwrite one.
+TEST_F(Image, OwnFilesAreNeverReachedThroughALink) {
+  const fs::path outside = fs::path(tm.ImageDir()) / "host.txt";
+  WriteHost(outside, "host data");
+  std::string error;
+  ASSERT_TRUE(Load(&error)) << error;
+  fs::create_symlink(outside, dir / "registry.reg.tmp");
+  fs::create_symlink(outside, dir / "machine.json.tmp");
+  m.registry.SetString("HKLM\\SOFTWARE\\Vantrel", "New", "1");
+  m.json["restart"] = nlohmann::ordered_json::object({{"call", "ExitWindowsEx"}, {"flags", 2}});
+  ASSERT_TRUE(sim::SaveImage(m, &error)) << error;
+  EXPECT_EQ(ReadHost(outside), "host data");
+  EXPECT_NE(ReadHost(dir / "registry.reg").find("\"New\"=\"1\""), std::string::npos);
+  EXPECT_NE(ReadHost(dir / "machine.json").find("ExitWindowsEx"), std::string::npos);
+  EXPECT_FALSE(fs::is_symlink(dir / "registry.reg"));
+
+  // A link in place of registry.reg or machine.json is not read.
+  fs::rename(dir / "registry.reg", dir / "saved.reg");
+  WriteHost(outside, "REGEDIT4\r\n\r\n");
+  fs::create_symlink(outside, dir / "registry.reg");
+  EXPECT_EQ(LoadError(), "registry.reg: cannot be read");
+  fs::remove(dir / "registry.reg");
+  fs::rename(dir / "saved.reg", dir / "registry.reg");
+  fs::rename(dir / "machine.json", dir / "saved.json");
+  fs::create_symlink(dir / "saved.json", dir / "machine.json");
+  EXPECT_EQ(LoadError(), "machine.json: cannot be read");
+}
