@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every check: the tests (with address and undefined-behaviour
-# sanitizers), the MinGW compile of program code, clang-format, and the fuzz
-# targets for a bounded time.
+# sanitizers), the MinGW compile of program code, clang-format, the
+# conformance cases under Wine, and the fuzz targets for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -19,6 +19,9 @@ echo "== tests (address and undefined-behaviour sanitizers)"
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCVS_SANITIZE=ON >/dev/null
 cmake --build build/test -j "$jobs"
 (cd build/test && ctest --output-on-failure -j "$jobs")
+
+echo "== conformance cases under Wine (32-bit Windows build)"
+scripts/conformance-wine.sh
 
 echo "== fuzz targets (clang, bounded time)"
 scripts/fuzz.sh "${FUZZ_SECONDS:-20}"

@@ -1,0 +1,37 @@
+// The conformance cases on the simulated PC: every case on a fresh machine of
+// the Windows version named on the command line.
+//   conformance_sim VERSION [FILTER]     (VERSION: 95 98 me nt4 2000 xp)
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "conformance/conformance.h"
+#include "conformance/runner.h"
+#include "support/test_machine.h"
+
+namespace {
+
+std::string g_version = "xp";
+std::unique_ptr<TestMachine> g_machine;
+
+void FreshMachine() { g_machine = std::make_unique<TestMachine>(g_version); }
+void DropMachine() { g_machine.reset(); }
+
+}  // namespace
+
+namespace conformance {
+bool UnderWine() { return false; }
+}  // namespace conformance
+
+int main(int argc, char** argv) {
+  if (argc < 2 || argc > 3) {
+    std::fprintf(stderr, "usage: conformance_sim VERSION [FILTER]\n");
+    return 2;
+  }
+  g_version = argv[1];
+  conformance::Host host;
+  host.before_case = FreshMachine;
+  host.after_case = DropMachine;
+  const std::string label = "simulated PC, Windows " + g_version;
+  return conformance::RunCases(label.c_str(), argc == 3 ? argv[2] : "", host);
+}
