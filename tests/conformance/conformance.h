@@ -4,11 +4,14 @@
 // console program, on Windows or under Wine, so the simulated PC's answers
 // are checked facts rather than beliefs.
 //
-//   CONFORMANCE_CASE(registry, OpenMissingKeyGives2) {
+//   CONFORMANCE_CASE(registry, RegOpenKeyExA_MissingKeyGives2) {
 //     HKEY key;
 //     CHECK_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, Scratch::Key("nope").c_str(), 0,
 //                            KEY_READ, &key), 2);
 //   }
+//
+// A case is named after the call it is about, an underscore, and the
+// situation: `conformance_sim --calls` counts the cases per call from that.
 //
 // A case starts from an almost empty machine: a fresh scratch folder and a
 // fresh scratch key (below) that it fills through the calls themselves.

@@ -16,13 +16,13 @@ HKEY CreateScratchKey(const std::string& name) {
 
 }  // namespace
 
-CONFORMANCE_CASE(registry, OpenMissingKeyGives2) {
+CONFORMANCE_CASE(registry, RegOpenKeyExA_MissingKeyGives2) {
   HKEY key = nullptr;
   CHECK_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, Scratch::Key("Missing").c_str(), 0, KEY_READ, &key),
            ERROR_FILE_NOT_FOUND);
 }
 
-CONFORMANCE_CASE(registry, QueryIntoShortBufferGives234AndTheSize) {
+CONFORMANCE_CASE(registry, RegQueryValueExA_ShortBufferGives234AndTheSize) {
   HKEY key = CreateScratchKey("Short");
   const char text[] = "abcdef";
   CHECK_EQ(RegSetValueExA(key, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text),

@@ -199,4 +199,15 @@ int RunCases(const char* label, const char* filter, const Host& host) {
   return total.failed == 0 && ran > 0 ? 0 : 1;
 }
 
+void PrintCalls() {
+  std::map<std::pair<std::string, std::string>, int> calls;
+  for (const CaseEntry& c : Cases()) {
+    const std::string name = c.name;
+    calls[{c.family, name.substr(0, name.find('_'))}]++;
+  }
+  std::printf("| family | call | cases |\n| --- | --- | --- |\n");
+  for (const auto& [key, n] : calls)
+    std::printf("| %s | `%s` | %d |\n", key.first.c_str(), key.second.c_str(), n);
+}
+
 }  // namespace conformance

@@ -14,4 +14,8 @@ struct Host {
 // Returns the process exit status: 0 when no case failed.
 int RunCases(const char* label, const char* filter, const Host& host);
 
+// Prints every call (the part of a case name before its first underscore)
+// with its family and number of cases, as a Markdown table.
+void PrintCalls();
+
 }  // namespace conformance

@@ -1,6 +1,7 @@
 // The conformance cases on the simulated PC: every case on a fresh machine of
 // the Windows version named on the command line.
 //   conformance_sim VERSION [FILTER]     (VERSION: 95 98 me nt4 2000 xp)
+//   conformance_sim --calls              the calls and their case counts
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -24,6 +25,10 @@ bool UnderWine() { return false; }
 }  // namespace conformance
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::string(argv[1]) == "--calls") {
+    conformance::PrintCalls();
+    return 0;
+  }
   if (argc < 2 || argc > 3) {
     std::fprintf(stderr, "usage: conformance_sim VERSION [FILTER]\n");
     return 2;
