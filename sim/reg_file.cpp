@@ -1,8 +1,11 @@
 #include "sim/reg_file.h"
 
 #include <cstring>
+#include <string_view>
 #include <utility>
+#include <vector>
 
+#include "sim/reg_name.h"
 #include "sim/text.h"
 
 namespace sim {
@@ -22,29 +25,48 @@ int HexDigit(char c) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// Whole input as 8-bit text of the code page.
+// A Unicode file as WTF-8 text (every UTF-16 unit kept); false for 8-bit text.
 bool DecodeText(const std::string& bytes, std::string* text) {
   if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
       static_cast<unsigned char>(bytes[1]) == 0xFE) {
-    std::u16string wide;
-    wide.resize((bytes.size() - 2) / 2);
-    for (size_t i = 0; i < wide.size(); ++i) {
-      wide[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
-                                      static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
-    }
-    *text = Utf16ToAnsi(wide);
+    *text = Utf16LeToWtf8(bytes.data() + 2, (bytes.size() - 2) / 2);
     return true;
   }
   if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-    *text = Utf8ToAnsi(bytes.substr(3));
+    // Malformed UTF-8 becomes '?', as the code page conversion gives it.
+    text->clear();
+    text->reserve(bytes.size());
+    for (size_t i = 3; i < bytes.size();) {
+      char32_t cp = 0;
+      size_t n = DecodeWtf8(bytes, i, &cp);
+      bool bad = (n == 1 && cp >= 0x80) || (cp >= 0xD800 && cp <= 0xDFFF);
+      AppendWtf8(*text, bad ? U'?' : cp);
+      i += n;
+    }
     return true;
   }
   return false;
 }
 
+// UTF-16LE bytes of code-page text.
+std::string AnsiToUtf16Le(std::string_view ansi) {
+  const std::u16string wide = AnsiToUtf16(std::string(ansi));
+  std::string out(2 * wide.size(), '\0');
+  for (size_t i = 0; i < wide.size(); ++i) {
+    out[2 * i] = static_cast<char>(wide[i] & 0xFF);
+    out[2 * i + 1] = static_cast<char>(wide[i] >> 8);
+  }
+  return out;
+}
+
+bool IsStringType(DWORD type) {
+  return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
 class Reader {
  public:
-  Reader(const std::string& text, Registry& reg) : text_(text), reg_(reg) {}
+  Reader(const std::string& text, bool unicode, Registry& reg)
+      : text_(text), reg_(reg), unicode_(unicode) {}
 
   bool Run(std::string* error) {
     pos_ = 0;
@@ -74,8 +96,12 @@ class Reader {
       } else {
         what_ = "unexpected text (not a key, value or comment)";
       }
-      if (!ok) return Fail(error, what_);
+      if (!ok) {
+        Flush();
+        return Fail(error, what_);
+      }
     }
+    Flush();
     return true;
   }
 
@@ -100,17 +126,19 @@ class Reader {
   }
 
   bool KeyLine(const char* line, size_t len) {
+    Flush();
     while (len > 0 && IsBlank(line[len - 1])) --len;
     if (len < 2 || line[len - 1] != ']') {
       what_ = "key line without closing \"]\"";
       return false;
     }
     bool remove = line[1] == '-';
-    std::string path(line + (remove ? 2 : 1), len - (remove ? 3 : 2));
+    const std::string written(line + (remove ? 2 : 1), len - (remove ? 3 : 2));
+    std::string path = unicode_ ? StoredPathFromWtf8(written) : written;
     HKEY hive = nullptr;
     std::string subkey;
     if (!Registry::SplitPath(path, &hive, &subkey)) {
-      what_ = "unknown root key in \"" + path + "\"";
+      what_ = "unknown root key in \"" + written + "\"";
       return false;
     }
     if (remove) {
@@ -135,7 +163,7 @@ class Reader {
       key = base ? reg_.WalkCreate(base, subkey, &created, &err) : nullptr;
     }
     if (!key) {
-      what_ = "bad key name \"" + path + "\" (an empty part or a part longer than 255)";
+      what_ = "bad key name \"" + written + "\" (an empty part or a part longer than 255)";
       return false;
     }
     key_ = key;
@@ -183,6 +211,8 @@ class Reader {
     } else if (!Quoted(line, len, &i, &name_)) {
       what_ = "value name without closing quote";
       return false;
+    } else if (unicode_) {
+      name_ = StoredNameFromWtf8(name_);
     }
     while (i < len && IsBlank(line[i])) ++i;
     if (i == len || line[i] != '=') {
@@ -193,12 +223,23 @@ class Reader {
     while (i < len && IsBlank(line[i])) ++i;
     if (i < len && line[i] == '-') {
       if (!RestIsEmpty(line, len, i + 1)) return Bad("text after \"-\"");
+      Flush();
       if (key_) reg_.DeleteValue(key_, name_);
       return true;
     }
     if (i < len && line[i] == '"') {
       if (!Quoted(line, len, &i, &data_)) return Bad("string without closing quote");
       if (!RestIsEmpty(line, len, i)) return Bad("text after the closing quote");
+      if (unicode_) {
+        bool ok = true;
+        std::string ansi = Wtf8ToAnsi(data_, &ok);
+        if (!ok) {
+          wide_ = Wtf8ToUtf16Le(data_);
+          wide_.append(2, '\0');
+          has_wide_ = true;
+        }
+        data_ = std::move(ansi);
+      }
       data_ += '\0';
       Store(REG_SZ);
       return true;
@@ -241,14 +282,22 @@ class Reader {
       if (i >= len || line[i] != ':') return Bad("\":\" expected after hex");
       ++i;
       if (!HexBytes(line, len, i)) return false;
-      if (version5_ && (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) &&
-          data_.size() % 2 == 0) {
-        std::u16string wide(data_.size() / 2, u'\0');
-        for (size_t k = 0; k < wide.size(); ++k) {
-          wide[k] = static_cast<char16_t>(static_cast<unsigned char>(data_[2 * k]) |
-                                          static_cast<unsigned char>(data_[2 * k + 1]) << 8);
+      if (version5_ && IsStringType(type)) {
+        // Version 5 writes string data as UTF-16LE; the A calls see the code page.
+        bool ok = data_.size() % 2 == 0;
+        if (ok) {
+          std::u16string wide(data_.size() / 2, u'\0');
+          for (size_t k = 0; k < wide.size(); ++k) {
+            wide[k] = static_cast<char16_t>(static_cast<unsigned char>(data_[2 * k]) |
+                                            static_cast<unsigned char>(data_[2 * k + 1]) << 8);
+          }
+          std::string ansi = Utf16ToAnsi(wide, &ok);
+          if (unicode_ && !ok) wide_ = data_;
+          data_ = std::move(ansi);
+        } else if (unicode_) {
+          wide_ = data_;  // an odd size: the A calls see the bytes as they are
         }
-        data_ = Utf16ToAnsi(wide);
+        has_wide_ = unicode_ && !ok;
       }
       Store(type);
       return true;
@@ -292,15 +341,29 @@ class Reader {
     }
   }
 
+  // Values wait until their key's section ends, so the key's list is
+  // allocated once at its final size.
   void Store(DWORD type) {
-    if (key_) reg_.SetValue(key_, name_, type, std::move(data_));
+    if (key_) pending_.emplace_back(name_, type, data_, wide_, has_wide_);
     data_.clear();
+    wide_.clear();
+    has_wide_ = false;
+  }
+
+  void Flush() {
+    if (pending_.empty()) return;
+    if (key_) {
+      if (key_->values.empty()) key_->values.reserve(pending_.size());
+      for (RegValue& v : pending_) reg_.SetValue(key_, std::move(v));
+    }
+    pending_.clear();
   }
 
   const std::string& text_;
   Registry& reg_;
   size_t pos_ = 0;
   size_t line_no_ = 0;
+  bool unicode_ = false;  // the text is WTF-8 from a Unicode file
   bool version5_ = false;
   bool in_section_ = false;     // a key line was seen
   RegKey* key_ = nullptr;       // key of the current section; null after [-key]
@@ -308,6 +371,9 @@ class Reader {
   std::string last_path_;
   std::string name_;
   std::string data_;
+  std::string wide_;  // UTF-16LE string data the code page cannot hold
+  bool has_wide_ = false;
+  std::vector<RegValue> pending_;
   std::string what_;
 };
 
@@ -316,23 +382,23 @@ class Reader {
 const char kHex[] = "0123456789abcdef";
 constexpr size_t kHexLineLimit = 77;  // regedit's wrap column for hex data
 
-void AppendEscaped(std::string& out, const std::string& s) {
+void AppendEscaped(std::string& out, std::string_view s) {
   size_t run = 0;
   for (size_t i = 0; i < s.size(); ++i) {
     char c = s[i];
     if (c == '\\' || c == '"') {
-      out.append(s, run, i - run);
+      out.append(s.data() + run, i - run);
       out += '\\';
       out += c;
       run = i + 1;
     }
   }
-  out.append(s, run, std::string::npos);
+  out.append(s.data() + run, s.size() - run);
 }
 
 // A string regedit can write as "text": one terminating zero, none inside,
 // and no line break that would split the line.
-bool PlainString(const std::string& data) {
+bool PlainString(std::string_view data) {
   if (data.empty() || data.back() != '\0') return false;
   const size_t n = data.size() - 1;
   for (size_t i = 0; i < n; ++i) {
@@ -342,79 +408,183 @@ bool PlainString(const std::string& data) {
   return true;
 }
 
-void AppendValue(std::string& out, const RegValue& v) {
-  const size_t lineStart = out.size();
-  if (v.name.empty()) {
-    out += "@=";
-  } else {
-    out += '"';
-    AppendEscaped(out, v.name);
-    out += "\"=";
+// The same for UTF-16LE data.
+bool PlainWideString(std::string_view wide) {
+  if (wide.size() < 2 || wide.size() % 2 != 0) return false;
+  const size_t units = wide.size() / 2;
+  for (size_t i = 0; i < units; ++i) {
+    const unsigned u = static_cast<unsigned char>(wide[2 * i]) |
+                       static_cast<unsigned>(static_cast<unsigned char>(wide[2 * i + 1])) << 8;
+    if ((u == 0) != (i + 1 == units) || u == '\r' || u == '\n') return false;
   }
-  if (v.type == REG_SZ && PlainString(v.data)) {
-    out += '"';
-    AppendEscaped(out, v.data.substr(0, v.data.size() - 1));
-    out += "\"\r\n";
-    return;
-  }
-  const unsigned char* d = reinterpret_cast<const unsigned char*>(v.data.data());
-  if (v.type == REG_DWORD && v.data.size() == 4) {
-    DWORD x = static_cast<DWORD>(d[0]) | static_cast<DWORD>(d[1]) << 8 |
-              static_cast<DWORD>(d[2]) << 16 | static_cast<DWORD>(d[3]) << 24;
-    out += "dword:";
-    for (int shift = 28; shift >= 0; shift -= 4) out += kHex[(x >> shift) & 0xF];
-    out += "\r\n";
-    return;
-  }
-  if (v.type == REG_BINARY) {
-    out += "hex:";
-  } else {
-    out += "hex(";
-    bool started = false;
-    for (int shift = 28; shift >= 0; shift -= 4) {
-      unsigned digit = (v.type >> shift) & 0xF;
-      if (digit || started || shift == 0) {
-        out += kHex[digit];
-        started = true;
-      }
-    }
-    out += "):";
-  }
-  size_t lineLen = out.size() - lineStart;
-  const size_t n = v.data.size();
-  for (size_t i = 0; i < n; ++i) {
-    out += kHex[d[i] >> 4];
-    out += kHex[d[i] & 0xF];
-    if (i + 1 == n) break;
-    out += ',';
-    lineLen += 3;
-    if (lineLen >= kHexLineLimit) {
-      out += "\\\r\n  ";
-      lineLen = 2;
-    }
-  }
-  out += "\r\n";
+  return true;
 }
 
-void AppendKey(std::string& out, const RegKey& key, std::string& path, bool writeHeader) {
-  if (writeHeader) {
-    out += '[';
-    out += path;
-    out += "]\r\n";
-    if (const RegValue* def = key.FindValue("")) AppendValue(out, *def);
-    for (const RegValue& v : key.values) {
-      if (!v.name.empty()) AppendValue(out, v);
-    }
-    out += "\r\n";
+// Characters (UTF-16 units) of WTF-8 text, for the wrap column.
+size_t Units(std::string_view s) {
+  size_t n = 0;
+  for (char c : s) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    if ((b & 0xC0) != 0x80) n += b >= 0xF0 ? 2 : 1;
   }
-  const size_t keep = path.size();
-  for (const auto& child : key.subkeys) {
-    path += '\\';
-    path += child.second->name;
-    AppendKey(out, *child.second, path, true);
-    path.resize(keep);
-  }
+  return n;
 }
+
+// Writes keys as regedit exports them. A Unicode file is made as WTF-8 text
+// one key at a time and turned into UTF-16LE behind it.
+class Writer {
+ public:
+  explicit Writer(bool unicode) : unicode_(unicode) {}
+
+  std::string Run(const Registry& registry) {
+    // Room for a little growth over the file read: no copy as the text grows.
+    const size_t guess = registry.file_size + registry.file_size / 16 + (1 << 16);
+    out_.reserve(unicode_ ? 1 << 17 : guess);
+    if (unicode_) {
+      file_.reserve(guess);
+      file_ = "\xFF\xFE";
+      out_ = kHeader5;
+    } else {
+      out_ = kHeader4;
+    }
+    out_ += "\r\n\r\n";
+    for (int i = 0; i < 4; ++i) {
+      const RegKey* root = registry.Root(i);
+      std::string path = root->name;
+      Key(*root, path, !root->values.empty());
+    }
+    if (!unicode_) return std::move(out_);
+    Widen();
+    return std::move(file_);
+  }
+
+ private:
+  void Widen() {
+    file_ += Wtf8ToUtf16Le(out_);
+    out_.clear();
+  }
+
+  void Name(std::string& out, std::string_view stored) {
+    if (!IsWideName(stored) && (!unicode_ || IsAsciiText(stored))) {
+      out.append(stored.data(), stored.size());
+    } else {
+      out += unicode_ ? Wtf8Name(stored) : AnsiName(stored);
+    }
+  }
+
+  static bool IsAsciiText(std::string_view s) {
+    for (char c : s) {
+      if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+  }
+
+  void Value(const RegValue& v) {
+    const size_t lineStart = out_.size();
+    if (v.name().empty()) {
+      out_ += "@=";
+    } else {
+      out_ += '"';
+      if (unicode_ || IsWideName(v.name())) {
+        std::string name;
+        Name(name, v.name());
+        AppendEscaped(out_, name);
+      } else {
+        AppendEscaped(out_, v.name());
+      }
+      out_ += "\"=";
+    }
+    std::string_view data = v.data();
+    std::string wide;
+    if (unicode_ && IsStringType(v.type)) {
+      if (v.has_wide()) {
+        data = v.wide();
+      } else if (v.type == REG_SZ && PlainString(data)) {
+        Text(AnsiToUtf8(std::string(data.substr(0, data.size() - 1))));
+        return;
+      } else {
+        wide = AnsiToUtf16Le(data);
+        data = wide;
+      }
+      if (v.type == REG_SZ && PlainWideString(data)) {
+        Text(Utf16LeToWtf8(data.data(), data.size() / 2 - 1));
+        return;
+      }
+    } else if (v.type == REG_SZ && PlainString(data)) {
+      Text(data.substr(0, data.size() - 1));
+      return;
+    }
+    const unsigned char* d = reinterpret_cast<const unsigned char*>(data.data());
+    if (v.type == REG_DWORD && data.size() == 4) {
+      DWORD x = static_cast<DWORD>(d[0]) | static_cast<DWORD>(d[1]) << 8 |
+                static_cast<DWORD>(d[2]) << 16 | static_cast<DWORD>(d[3]) << 24;
+      out_ += "dword:";
+      for (int shift = 28; shift >= 0; shift -= 4) out_ += kHex[(x >> shift) & 0xF];
+      out_ += "\r\n";
+      return;
+    }
+    if (v.type == REG_BINARY) {
+      out_ += "hex:";
+    } else {
+      out_ += "hex(";
+      bool started = false;
+      for (int shift = 28; shift >= 0; shift -= 4) {
+        unsigned digit = (v.type >> shift) & 0xF;
+        if (digit || started || shift == 0) {
+          out_ += kHex[digit];
+          started = true;
+        }
+      }
+      out_ += "):";
+    }
+    const std::string_view prefix(out_.data() + lineStart, out_.size() - lineStart);
+    size_t lineLen = unicode_ ? Units(prefix) : prefix.size();
+    const size_t n = data.size();
+    for (size_t i = 0; i < n; ++i) {
+      out_ += kHex[d[i] >> 4];
+      out_ += kHex[d[i] & 0xF];
+      if (i + 1 == n) break;
+      out_ += ',';
+      lineLen += 3;
+      if (lineLen >= kHexLineLimit) {
+        out_ += "\\\r\n  ";
+        lineLen = 2;
+      }
+    }
+    out_ += "\r\n";
+  }
+
+  void Text(std::string_view text) {
+    out_ += '"';
+    AppendEscaped(out_, text);
+    out_ += "\"\r\n";
+  }
+
+  void Key(const RegKey& key, std::string& path, bool writeHeader) {
+    if (writeHeader) {
+      out_ += '[';
+      out_ += path;
+      out_ += "]\r\n";
+      if (const RegValue* def = key.FindValue("")) Value(*def);
+      for (const RegValue& v : key.values) {
+        if (!v.name().empty()) Value(v);
+      }
+      out_ += "\r\n";
+      if (unicode_ && out_.size() >= 1 << 16) Widen();
+    }
+    const size_t keep = path.size();
+    for (const KeyRef& child : key.subkeys()) {
+      path += '\\';
+      Name(path, child->name);
+      Key(*child, path, true);
+      path.resize(keep);
+    }
+  }
+
+  const bool unicode_;
+  std::string out_;   // the file, or for a Unicode file its WTF-8 text not yet widened
+  std::string file_;  // a Unicode file's bytes
+};
 
 }  // namespace
 
@@ -423,7 +593,9 @@ bool ReadRegFile(const std::string& bytes, Registry& registry, std::string* erro
   bool unicode = DecodeText(bytes, &decoded);
   const bool wasDirty = registry.dirty;
   registry.BeginLoad();
-  Reader reader(unicode ? decoded : bytes, registry);
+  registry.file_format = unicode ? RegFileFormat::kUnicode : RegFileFormat::kRegedit4;
+  registry.file_size = bytes.size();
+  Reader reader(unicode ? decoded : bytes, unicode, registry);
   bool ok = reader.Run(error);
   registry.EndLoad();
   registry.dirty = wasDirty;
@@ -431,16 +603,7 @@ bool ReadRegFile(const std::string& bytes, Registry& registry, std::string* erro
 }
 
 std::string WriteRegFile(const Registry& registry) {
-  std::string out;
-  out.reserve(1 << 16);
-  out += kHeader4;
-  out += "\r\n\r\n";
-  for (int i = 0; i < 4; ++i) {
-    const RegKey* root = registry.Root(i);
-    std::string path = root->name;
-    AppendKey(out, *root, path, !root->values.empty());
-  }
-  return out;
+  return Writer(registry.file_format == RegFileFormat::kUnicode).Run(registry);
 }
 
 }  // namespace sim

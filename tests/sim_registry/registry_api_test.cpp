@@ -157,7 +157,7 @@ TEST_F(RegistryApi, CreateKeyDispositionAndLimits) {
   EXPECT_EQ(RegCreateKeyExA(h, longName.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, &disp),
             ERROR_INVALID_PARAMETER);
   EXPECT_EQ(h, nullptr);
-  EXPECT_EQ(reg.Find("HKLM\\SOFTWARE\\New\\Deep")->subkeys.size(), 0u);
+  EXPECT_EQ(reg.Find("HKLM\\SOFTWARE\\New\\Deep")->subkeys().size(), 0u);
   HKEY k = Open(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", KEY_ALL_ACCESS);
   std::string longValue(16384, 'v');
   EXPECT_EQ(RegSetValueExA(k, longValue.c_str(), 0, REG_BINARY, nullptr, 0),
