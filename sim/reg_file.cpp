@@ -133,12 +133,12 @@ class Reader {
       return false;
     }
     bool remove = line[1] == '-';
-    const std::string written(line + (remove ? 2 : 1), len - (remove ? 3 : 2));
-    std::string path = unicode_ ? StoredPathFromWtf8(written) : written;
+    const std::string_view written(line + (remove ? 2 : 1), len - (remove ? 3 : 2));
+    std::string path = unicode_ ? StoredPathFromWtf8(written) : StoredPathFromAnsi(written);
     HKEY hive = nullptr;
     std::string subkey;
     if (!Registry::SplitPath(path, &hive, &subkey)) {
-      what_ = "unknown root key in \"" + written + "\"";
+      what_ = "unknown root key in \"" + std::string(written) + "\"";
       return false;
     }
     if (remove) {
@@ -163,7 +163,8 @@ class Reader {
       key = base ? reg_.WalkCreate(base, subkey, &created, &err) : nullptr;
     }
     if (!key) {
-      what_ = "bad key name \"" + written + "\" (an empty part or a part longer than 255)";
+      what_ =
+          "bad key name \"" + std::string(written) + "\" (an empty part or a part longer than 255)";
       return false;
     }
     key_ = key;
@@ -213,6 +214,8 @@ class Reader {
       return false;
     } else if (unicode_) {
       name_ = StoredNameFromWtf8(name_);
+    } else if (name_.find('\0') != std::string::npos) {
+      name_ = StoredNameFromAnsi(name_);
     }
     while (i < len && IsBlank(line[i])) ++i;
     if (i == len || line[i] != '=') {

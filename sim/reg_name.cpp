@@ -119,6 +119,26 @@ std::string StoredPathFromWtf8(std::string_view wtf8) {
   }
 }
 
+std::string StoredNameFromAnsi(std::string_view ansi) {
+  if (ansi.find('\0') == std::string_view::npos) return std::string(ansi);
+  std::string wide(1, '\0');
+  wide += AnsiToUtf8(std::string(ansi));
+  return wide;
+}
+
+std::string StoredPathFromAnsi(std::string_view ansi) {
+  if (ansi.find('\0') == std::string_view::npos) return std::string(ansi);
+  std::string out;
+  size_t pos = 0;
+  for (;;) {
+    size_t slash = ansi.find('\\', pos);
+    out += StoredNameFromAnsi(ansi.substr(pos, slash - pos));
+    if (slash == std::string_view::npos) return out;
+    out += '\\';
+    pos = slash + 1;
+  }
+}
+
 std::string AnsiName(std::string_view stored) {
   if (!IsWideName(stored)) return std::string(stored);
   return Wtf8ToAnsi(stored.substr(1));

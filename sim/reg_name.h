@@ -27,6 +27,10 @@ inline bool IsWideName(std::string_view stored) { return !stored.empty() && stor
 std::string StoredNameFromWtf8(std::string_view wtf8);
 // The stored form of a backslash-separated path of WTF-8 names.
 std::string StoredPathFromWtf8(std::string_view wtf8);
+// The stored form of code-page names: as they are unless one holds a NUL
+// (which no A caller can pass either).
+std::string StoredNameFromAnsi(std::string_view ansi);
+std::string StoredPathFromAnsi(std::string_view ansi);
 // The name as an A call returns it.
 std::string AnsiName(std::string_view stored);
 // The name as UTF-8 (WTF-8) text.
