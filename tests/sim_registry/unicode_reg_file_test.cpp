@@ -4,12 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "sim/image.h"
 #include "sim/machine.h"
 #include "sim/reg_file.h"
 #include "sim/registry.h"
+#include "support/test_machine.h"
 
 namespace {
 
@@ -123,6 +128,27 @@ TEST_F(UnicodeRegFile, NamesTheCodePageLacksStayApart) {
   EXPECT_EQ(key->subkeys().size(), 5u);
 }
 
+TEST(UnicodeRegFileImage, SavedInTheFormatItWasLoadedIn) {
+  namespace fs = std::filesystem;
+  TestMachine tm;
+  const fs::path dir = fs::path(tm.ImageDir()) / "img";
+  fs::create_directories(dir / "drives" / "C");
+  std::ofstream(dir / "machine.json") << R"({ "windows": "xp" })";
+  std::ofstream(dir / "registry.reg", std::ios::binary) << Utf16File(kHead + kKeyA + kTail);
+  sim::Machine m;
+  std::string error;
+  ASSERT_TRUE(sim::LoadImage(dir.string(), m, &error)) << error;
+  {
+    sim::ScopedMachine scope(m);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Vt\\A"), ERROR_SUCCESS);
+  }
+  ASSERT_TRUE(sim::SaveImage(m, &error)) << error;
+  std::ifstream in(dir / "registry.reg", std::ios::binary);
+  std::ostringstream saved;
+  saved << in.rdbuf();
+  EXPECT_EQ(saved.str(), Utf16File(kHead + kTail));
+}
+
 TEST(UnicodeRegFileFormat, Regedit4StaysRegedit4AndCaseFoldsAsNt) {
   sim::Registry reg;
   std::string error;
@@ -141,6 +167,28 @@ TEST(UnicodeRegFileFormat, Regedit4StaysRegedit4AndCaseFoldsAsNt) {
   ASSERT_NE(software, nullptr);
   ASSERT_EQ(software->subkeys().size(), 1u);
   EXPECT_EQ(software->subkeys().begin()->get()->subkeys().size(), 1u);
+}
+
+TEST(UnicodeRegFileFormat, UnusualNamesKeepTheirExactForm) {
+  // A lone surrogate and a character beyond the BMP, in a key and a value name.
+  std::u16string text =
+      u"Windows Registry Editor Version 5.00\r\n\r\n"
+      u"[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n\r\n"
+      u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\a";
+  text += static_cast<char16_t>(0xD800);
+  text += u"]\r\n\"\U0001F600\"=\"\U0001F600\"\r\n\r\n";
+  const std::string file = Utf16File(text);
+  sim::Registry wide;
+  std::string error;
+  ASSERT_TRUE(sim::ReadRegFile(file, wide, &error)) << error;
+  EXPECT_EQ(sim::WriteRegFile(wide), file);
+
+  // NUL bytes in an 8-bit value name.
+  const std::string regedit4 =
+      std::string("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n\"\0\0a\"=\"x\"\r\n\r\n", 56);
+  sim::Registry narrow;
+  ASSERT_TRUE(sim::ReadRegFile(regedit4, narrow, &error)) << error;
+  EXPECT_EQ(sim::WriteRegFile(narrow), regedit4);
 }
 
 }  // namespace
