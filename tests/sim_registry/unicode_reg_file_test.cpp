@@ -169,6 +169,19 @@ TEST(UnicodeRegFileFormat, Regedit4StaysRegedit4AndCaseFoldsAsNt) {
   EXPECT_EQ(software->subkeys().begin()->get()->subkeys().size(), 1u);
 }
 
+TEST_F(UnicodeRegFile, SubkeysSortAsNtSortsUnicode) {
+  // NT orders by upper-cased UTF-16: "\x8a" is U+0160 and "\x80" U+20AC, so both
+  // come after every Latin-1 letter whatever their code-page bytes.
+  for (const char* name : {"\x80", "\x9a", "\xe9", "z"})
+    reg.Create(std::string("HKLM\\O\\") + name);
+  const sim::RegKey* key = reg.Find("HKLM\\O");
+  ASSERT_NE(key, nullptr);
+  std::vector<std::string> order;
+  for (const sim::KeyRef& child : key->subkeys()) order.push_back(child->name);
+  EXPECT_EQ(order, (std::vector<std::string>{"z", "\xe9", "\x9a", "\x80"}));
+  EXPECT_NE(reg.Find("HKLM\\O\\\x8a"), nullptr);  // S caron, either case
+}
+
 TEST(UnicodeRegFileFormat, UnusualNamesKeepTheirExactForm) {
   // A lone surrogate and a character beyond the BMP, in a key and a value name.
   std::u16string text =
