@@ -141,7 +141,9 @@ const RegValue* RegKey::FindValue(std::string_view valueName) const {
 void RegKey::SetValue(RegValue value) {
   long i = IndexOf(value.name());
   if (i >= 0) {
-    values[static_cast<size_t>(i)] = std::move(value);
+    // The value keeps the spelling of its name.
+    RegValue& old = values[static_cast<size_t>(i)];
+    old = RegValue(old.name(), value.type, value.data(), value.wide(), value.has_wide());
     return;
   }
   values.push_back(std::move(value));
