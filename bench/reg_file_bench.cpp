@@ -5,14 +5,14 @@
 // as a multiple of the file size.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <memory>
+#include <iterator>
 #include <string>
 
 #include "sim/image.h"
@@ -116,31 +116,83 @@ const std::string& UnicodeExport() {
   return bytes;
 }
 
-// Peak resident size that `setup` and then one run of `body` add, measured
-// in a child process so the timed runs' heap does not count.
-template <class Setup, class Body>
-double AddedMb(Setup setup, Body body) {
-  int fd[2];
-  if (pipe(fd) != 0) return -1;
-  const pid_t pid = fork();
-  if (pid == 0) {
+// The memory counters come from a fresh run of this program (a heap no
+// earlier run fragmented, as one start of vtsim has): it finds
+// REG_FILE_BENCH_MEASURE=<read|write|image>:<path> in its environment, does
+// that one job before main, prints the peak it added in MB and exits.
+double Measure(const std::string& job, const std::string& path) {
+  const std::string command = "REG_FILE_BENCH_MEASURE='" + job + ":" + path + "' /proc/" +
+                              std::to_string(getpid()) + "/exe";
+  FILE* child = popen(command.c_str(), "r");
+  if (!child) return -1;
+  double added = -1;
+  if (std::fscanf(child, "%lf", &added) != 1) added = -1;
+  pclose(child);
+  return added;
+}
+
+std::string ReadHost(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The job of a measuring run; the file text it reads does not count.
+struct MeasuringRun {
+  MeasuringRun() {
+    const char* spec = std::getenv("REG_FILE_BENCH_MEASURE");
+    if (!spec) return;
+    const std::string job(spec, std::strchr(spec, ':') - spec);
+    const std::string path = std::strchr(spec, ':') + 1;
+    const std::string bytes = job == "image" ? std::string() : ReadHost(path);
     ResetPeak();
     const double base = StatusMb("VmRSS");
-    auto kept = setup();
-    ResetPeak();  // what setup held counts, its passing peak does not
-    body(kept);
-    const double added = StatusMb("VmHWM") - base;
-    ssize_t n = write(fd[1], &added, sizeof added);
-    _exit(n == sizeof added ? 0 : 1);
+    std::string error;
+    if (job == "image") {
+      sim::Machine m;
+      sim::LoadImage(path, m, &error);
+      std::printf("%f\n", StatusMb("VmHWM") - base);
+    } else {
+      sim::Registry reg;
+      sim::ReadRegFile(bytes, reg, &error);
+      if (job == "write") {
+        ResetPeak();  // the loaded registry counts, not the load's passing peak
+        std::string out = sim::WriteRegFile(reg);
+        benchmark::DoNotOptimize(out.data());
+      }
+      std::printf("%f\n", StatusMb("VmHWM") - base);
+    }
+    std::fflush(stdout);
+    std::_Exit(0);
   }
-  double added = -1;
-  if (pid > 0) {
-    if (read(fd[0], &added, sizeof added) != sizeof added) added = -1;
-    waitpid(pid, nullptr, 0);
+};
+const MeasuringRun g_measuring_run;
+
+// A file of the bench's own for the measuring runs; removed at exit.
+class TempFolder {
+ public:
+  TempFolder()
+      : dir_(std::filesystem::temp_directory_path() /
+             ("reg_file_bench_" + std::to_string(getpid()))) {
+    std::filesystem::create_directories(dir_ / "drives" / "C");
   }
-  close(fd[0]);
-  close(fd[1]);
-  return added;
+  ~TempFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  std::string Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(dir_ / name, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return (dir_ / name).string();
+  }
+  std::string Path() const { return dir_.string(); }
+
+ private:
+  std::filesystem::path dir_;
+};
+
+const TempFolder& Folder() {
+  static const TempFolder folder;
+  return folder;
 }
 
 void Report(benchmark::State& state, size_t bytes, double addedMb) {
@@ -151,7 +203,7 @@ void Report(benchmark::State& state, size_t bytes, double addedMb) {
   state.counters["added_x_file"] = addedMb / fileMb;
 }
 
-void Read(benchmark::State& state, const std::string& bytes) {
+void Read(benchmark::State& state, const std::string& bytes, const char* name) {
   for (auto _ : state) {
     sim::Registry reg;
     std::string error;
@@ -159,17 +211,11 @@ void Read(benchmark::State& state, const std::string& bytes) {
     benchmark::DoNotOptimize(ok);
     if (!ok) state.SkipWithError(error.c_str());
   }
-  Report(state, bytes.size(),
-         AddedMb([] { return 0; },
-                 [&bytes](int) {
-                   sim::Registry reg;
-                   std::string error;
-                   sim::ReadRegFile(bytes, reg, &error);
-                 }));
+  Report(state, bytes.size(), Measure("read", Folder().Write(name, bytes)));
 }
 
-// The save alone: its peak holds the loaded registry and the text written.
-void Write(benchmark::State& state, const std::string& bytes) {
+// The save: its peak holds the loaded registry and the text written.
+void Write(benchmark::State& state, const std::string& bytes, const char* name) {
   sim::Registry reg;
   std::string error;
   sim::ReadRegFile(bytes, reg, &error);
@@ -179,57 +225,37 @@ void Write(benchmark::State& state, const std::string& bytes) {
     size = out.size();
     benchmark::DoNotOptimize(out.data());
   }
-  Report(state, size,
-         AddedMb(
-             [&bytes] {
-               auto loaded = std::make_unique<sim::Registry>();
-               std::string e;
-               sim::ReadRegFile(bytes, *loaded, &e);
-               return loaded;
-             },
-             [](const std::unique_ptr<sim::Registry>& loaded) {
-               std::string out = sim::WriteRegFile(*loaded);
-               benchmark::DoNotOptimize(out.data());
-             }));
+  Report(state, size, Measure("write", Folder().Write(name, bytes)));
 }
 
-void BM_ReadRegFile(benchmark::State& state) { Read(state, Export()); }
+void BM_ReadRegFile(benchmark::State& state) { Read(state, Export(), "export.reg"); }
 BENCHMARK(BM_ReadRegFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-void BM_ReadUnicodeRegFile(benchmark::State& state) { Read(state, UnicodeExport()); }
+void BM_ReadUnicodeRegFile(benchmark::State& state) { Read(state, UnicodeExport(), "unicode.reg"); }
 BENCHMARK(BM_ReadUnicodeRegFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-void BM_WriteRegFile(benchmark::State& state) { Write(state, Export()); }
+void BM_WriteRegFile(benchmark::State& state) { Write(state, Export(), "export.reg"); }
 BENCHMARK(BM_WriteRegFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-void BM_WriteUnicodeRegFile(benchmark::State& state) { Write(state, UnicodeExport()); }
+void BM_WriteUnicodeRegFile(benchmark::State& state) {
+  Write(state, UnicodeExport(), "unicode.reg");
+}
 BENCHMARK(BM_WriteUnicodeRegFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // vtsim's start: a machine image whose registry.reg is the export (the
 // loader also keeps the written form to see at the end whether it changed).
 void BM_LoadImage(benchmark::State& state) {
-  namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / ("reg_file_bench_" + std::to_string(getpid()));
-  fs::create_directories(dir / "drives" / "C");
-  std::ofstream(dir / "machine.json") << "{ \"windows\": \"xp\" }\n";
   const std::string& text = Export();
-  std::ofstream(dir / "registry.reg", std::ios::binary)
-      .write(text.data(), static_cast<std::streamsize>(text.size()));
+  Folder().Write("machine.json", "{ \"windows\": \"xp\" }\n");
+  Folder().Write("registry.reg", text);
   for (auto _ : state) {
     sim::Machine m;
     std::string error;
-    bool ok = sim::LoadImage(dir.string(), m, &error);
+    bool ok = sim::LoadImage(Folder().Path(), m, &error);
     benchmark::DoNotOptimize(ok);
     if (!ok) state.SkipWithError(error.c_str());
   }
-  Report(state, text.size(),
-         AddedMb([] { return 0; },
-                 [&dir](int) {
-                   sim::Machine m;
-                   std::string error;
-                   sim::LoadImage(dir.string(), m, &error);
-                 }));
-  fs::remove_all(dir);
+  Report(state, text.size(), Measure("image", Folder().Path()));
 }
 BENCHMARK(BM_LoadImage)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
