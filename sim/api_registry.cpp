@@ -2,9 +2,11 @@
 // Registry calls return their error code and leave the last error alone.
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "platform/win32.h"
 #include "sim/machine.h"
+#include "sim/reg_name.h"
 #include "sim/registry.h"
 
 namespace {
@@ -85,7 +87,7 @@ LONG DeleteOneKey(Registry& reg, RegKey* key) {
   if (!key->parent) return ERROR_ACCESS_DENIED;  // a hive root
   if (reg.nt_family) {
     if (reg.CheckOpenAccess(key, DELETE) != ERROR_SUCCESS) return ERROR_ACCESS_DENIED;
-    if (!key->subkeys.empty()) return ERROR_ACCESS_DENIED;
+    if (!key->subkeys().empty()) return ERROR_ACCESS_DENIED;
   }
   reg.Detach(key);
   return ERROR_SUCCESS;
@@ -94,8 +96,8 @@ LONG DeleteOneKey(Registry& reg, RegKey* key) {
 // The shell's tree deletion: subkeys first, in enumeration order, stopping
 // at the first refusal (what was deleted before it stays deleted).
 LONG DeleteTreeLikeShell(Registry& reg, RegKey* key) {
-  while (!key->subkeys.empty()) {
-    LONG err = DeleteTreeLikeShell(reg, key->subkeys.begin()->second.get());
+  while (!key->subkeys().empty()) {
+    LONG err = DeleteTreeLikeShell(reg, key->subkeys().begin()->get());
     if (err != ERROR_SUCCESS) return err;
   }
   return DeleteOneKey(reg, key);
@@ -191,14 +193,14 @@ LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, 
   const sim::RegValue* v = t.key->FindValue(name);
   if (!v) return ERROR_FILE_NOT_FOUND;
   if (lpType) *lpType = v->type;
-  const DWORD size = static_cast<DWORD>(v->data.size());
+  const DWORD size = static_cast<DWORD>(v->data().size());
   if (!lpcbData) return ERROR_SUCCESS;
   if (lpData) {
     if (*lpcbData < size) {
       *lpcbData = size;  // the buffer stays untouched
       return ERROR_MORE_DATA;
     }
-    if (size) std::memcpy(lpData, v->data.data(), size);
+    if (size) std::memcpy(lpData, v->data().data(), size);
   }
   *lpcbData = size;
   return ERROR_SUCCESS;
@@ -217,9 +219,9 @@ LONG WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD 
   if (!Granted(reg, t, KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
   if (name.size() > kMaxValueName) return ERROR_INVALID_PARAMETER;
   if (!lpData && cbData) return kErrorNoAccess;
-  std::string data;
-  if (cbData) data.assign(reinterpret_cast<const char*>(lpData), cbData);
-  reg.SetValue(t.key, name, dwType, std::move(data));
+  std::string_view data;
+  if (cbData) data = std::string_view(reinterpret_cast<const char*>(lpData), cbData);
+  reg.SetValue(t.key, name, dwType, data);
   return ERROR_SUCCESS;
 }
 
@@ -235,7 +237,7 @@ LONG WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchN
   if (LONG err = Resolve(reg, hKey, false, &t)) return err;
   if (!lpName || !lpcchName || lpReserved) return ERROR_INVALID_PARAMETER;
   if (!Granted(reg, t, KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
-  const RegKey::Children& children = t.key->subkeys;
+  const RegKey::Children& children = t.key->subkeys();
   if (dwIndex >= children.size()) return ERROR_NO_MORE_ITEMS;
   RegKey::Children::const_iterator it;
   OpenRegKey* open = t.open;
@@ -251,7 +253,8 @@ LONG WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchN
     open->enum_index = dwIndex;
     open->enum_it = it;
   }
-  const std::string& name = it->second->name;
+  // A name the code page cannot hold reads with '?' for what it lacks.
+  const std::string name = sim::AnsiName((*it)->name);
   if (name.size() + 1 > *lpcchName) return ERROR_MORE_DATA;
   if (lpClass && lpcchClass) {
     if (*lpcchClass < 1) return ERROR_MORE_DATA;
@@ -282,16 +285,18 @@ LONG WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD l
   if (!Granted(reg, t, KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
   if (dwIndex >= t.key->values.size()) return ERROR_NO_MORE_ITEMS;
   const sim::RegValue& v = t.key->values[dwIndex];
-  const DWORD size = static_cast<DWORD>(v.data.size());
-  if (v.name.size() + 1 > *lpcchValueName) return ERROR_MORE_DATA;
+  const std::string_view data = v.data();
+  const DWORD size = static_cast<DWORD>(data.size());
+  const std::string vname = sim::AnsiName(v.name());
+  if (vname.size() + 1 > *lpcchValueName) return ERROR_MORE_DATA;
   if (lpData && *lpcbData < size) {
     *lpcbData = size;
     return ERROR_MORE_DATA;
   }
-  CopyName(v.name, lpValueName);
-  *lpcchValueName = static_cast<DWORD>(v.name.size());
+  CopyName(vname, lpValueName);
+  *lpcchValueName = static_cast<DWORD>(vname.size());
   if (lpType) *lpType = v.type;
-  if (lpData && size) std::memcpy(lpData, v.data.data(), size);
+  if (lpData && size) std::memcpy(lpData, data.data(), size);
   if (lpcbData) *lpcbData = size;
   return ERROR_SUCCESS;
 }

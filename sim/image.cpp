@@ -395,6 +395,7 @@ bool LoadImage(const std::string& dir, Machine& m, std::string* error) {
     *error = "registry.reg " + regError;
     return false;
   }
+  std::string().swap(reg);  // the text is read: give its memory back before the writer runs
   if (json.contains("registry_access")) {
     // Keys missing from registry.reg are skipped: a run may have removed them.
     for (auto& [key, val] : json["registry_access"].items()) {

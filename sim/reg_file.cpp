@@ -1,17 +1,21 @@
+// Reading registry.reg (both formats); writing is in reg_file_writer.cpp.
 #include "sim/reg_file.h"
 
 #include <cstring>
+#include <string_view>
 #include <utility>
+#include <vector>
 
+#include "sim/reg_file_forms.h"
+#include "sim/reg_name.h"
 #include "sim/text.h"
 
 namespace sim {
 namespace {
 
-const char kHeader4[] = "REGEDIT4";
-const char kHeader5[] = "Windows Registry Editor Version 5.00";
-
-// ------------------------------------------------------------------ reading
+using reg_file::IsStringType;
+using reg_file::kHeader4;
+using reg_file::kHeader5;
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -22,21 +26,24 @@ int HexDigit(char c) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// Whole input as 8-bit text of the code page.
+// A Unicode file as WTF-8 text (every UTF-16 unit kept); false for 8-bit text.
 bool DecodeText(const std::string& bytes, std::string* text) {
   if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
       static_cast<unsigned char>(bytes[1]) == 0xFE) {
-    std::u16string wide;
-    wide.resize((bytes.size() - 2) / 2);
-    for (size_t i = 0; i < wide.size(); ++i) {
-      wide[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
-                                      static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
-    }
-    *text = Utf16ToAnsi(wide);
+    *text = Utf16LeToWtf8(bytes.data() + 2, (bytes.size() - 2) / 2);
     return true;
   }
   if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-    *text = Utf8ToAnsi(bytes.substr(3));
+    // Malformed UTF-8 becomes '?', as the code page conversion gives it.
+    text->clear();
+    text->reserve(bytes.size());
+    for (size_t i = 3; i < bytes.size();) {
+      char32_t cp = 0;
+      size_t n = DecodeWtf8(bytes, i, &cp);
+      bool bad = (n == 1 && cp >= 0x80) || (cp >= 0xD800 && cp <= 0xDFFF);
+      AppendWtf8(*text, bad ? U'?' : cp);
+      i += n;
+    }
     return true;
   }
   return false;
@@ -44,7 +51,8 @@ bool DecodeText(const std::string& bytes, std::string* text) {
 
 class Reader {
  public:
-  Reader(const std::string& text, Registry& reg) : text_(text), reg_(reg) {}
+  Reader(const std::string& text, bool unicode, Registry& reg)
+      : text_(text), reg_(reg), unicode_(unicode) {}
 
   bool Run(std::string* error) {
     pos_ = 0;
@@ -74,8 +82,12 @@ class Reader {
       } else {
         what_ = "unexpected text (not a key, value or comment)";
       }
-      if (!ok) return Fail(error, what_);
+      if (!ok) {
+        Flush();
+        return Fail(error, what_);
+      }
     }
+    Flush();
     return true;
   }
 
@@ -100,17 +112,19 @@ class Reader {
   }
 
   bool KeyLine(const char* line, size_t len) {
+    Flush();
     while (len > 0 && IsBlank(line[len - 1])) --len;
     if (len < 2 || line[len - 1] != ']') {
       what_ = "key line without closing \"]\"";
       return false;
     }
     bool remove = line[1] == '-';
-    std::string path(line + (remove ? 2 : 1), len - (remove ? 3 : 2));
+    const std::string_view written(line + (remove ? 2 : 1), len - (remove ? 3 : 2));
+    std::string path = unicode_ ? StoredPathFromWtf8(written) : StoredPathFromAnsi(written);
     HKEY hive = nullptr;
     std::string subkey;
     if (!Registry::SplitPath(path, &hive, &subkey)) {
-      what_ = "unknown root key in \"" + path + "\"";
+      what_ = "unknown root key in \"" + std::string(written) + "\"";
       return false;
     }
     if (remove) {
@@ -135,7 +149,8 @@ class Reader {
       key = base ? reg_.WalkCreate(base, subkey, &created, &err) : nullptr;
     }
     if (!key) {
-      what_ = "bad key name \"" + path + "\" (an empty part or a part longer than 255)";
+      what_ =
+          "bad key name \"" + std::string(written) + "\" (an empty part or a part longer than 255)";
       return false;
     }
     key_ = key;
@@ -183,6 +198,10 @@ class Reader {
     } else if (!Quoted(line, len, &i, &name_)) {
       what_ = "value name without closing quote";
       return false;
+    } else if (unicode_) {
+      name_ = StoredNameFromWtf8(name_);
+    } else if (name_.find('\0') != std::string::npos) {
+      name_ = StoredNameFromAnsi(name_);
     }
     while (i < len && IsBlank(line[i])) ++i;
     if (i == len || line[i] != '=') {
@@ -193,12 +212,23 @@ class Reader {
     while (i < len && IsBlank(line[i])) ++i;
     if (i < len && line[i] == '-') {
       if (!RestIsEmpty(line, len, i + 1)) return Bad("text after \"-\"");
+      Flush();
       if (key_) reg_.DeleteValue(key_, name_);
       return true;
     }
     if (i < len && line[i] == '"') {
       if (!Quoted(line, len, &i, &data_)) return Bad("string without closing quote");
       if (!RestIsEmpty(line, len, i)) return Bad("text after the closing quote");
+      if (unicode_) {
+        bool ok = true;
+        std::string ansi = Wtf8ToAnsi(data_, &ok);
+        if (!ok) {
+          wide_ = Wtf8ToUtf16Le(data_);
+          wide_.append(2, '\0');
+          has_wide_ = true;
+        }
+        data_ = std::move(ansi);
+      }
       data_ += '\0';
       Store(REG_SZ);
       return true;
@@ -241,14 +271,22 @@ class Reader {
       if (i >= len || line[i] != ':') return Bad("\":\" expected after hex");
       ++i;
       if (!HexBytes(line, len, i)) return false;
-      if (version5_ && (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) &&
-          data_.size() % 2 == 0) {
-        std::u16string wide(data_.size() / 2, u'\0');
-        for (size_t k = 0; k < wide.size(); ++k) {
-          wide[k] = static_cast<char16_t>(static_cast<unsigned char>(data_[2 * k]) |
-                                          static_cast<unsigned char>(data_[2 * k + 1]) << 8);
+      if (version5_ && IsStringType(type)) {
+        // Version 5 writes string data as UTF-16LE; the A calls see the code page.
+        bool ok = data_.size() % 2 == 0;
+        if (ok) {
+          std::u16string wide(data_.size() / 2, u'\0');
+          for (size_t k = 0; k < wide.size(); ++k) {
+            wide[k] = static_cast<char16_t>(static_cast<unsigned char>(data_[2 * k]) |
+                                            static_cast<unsigned char>(data_[2 * k + 1]) << 8);
+          }
+          std::string ansi = Utf16ToAnsi(wide, &ok);
+          if (unicode_ && !ok) wide_ = data_;
+          data_ = std::move(ansi);
+        } else if (unicode_) {
+          wide_ = data_;  // an odd size: the A calls see the bytes as they are
         }
-        data_ = Utf16ToAnsi(wide);
+        has_wide_ = unicode_ && !ok;
       }
       Store(type);
       return true;
@@ -292,15 +330,29 @@ class Reader {
     }
   }
 
+  // Values wait until their key's section ends, so the key's list is
+  // allocated once at its final size.
   void Store(DWORD type) {
-    if (key_) reg_.SetValue(key_, name_, type, std::move(data_));
+    if (key_) pending_.emplace_back(name_, type, data_, wide_, has_wide_);
     data_.clear();
+    wide_.clear();
+    has_wide_ = false;
+  }
+
+  void Flush() {
+    if (pending_.empty()) return;
+    if (key_) {
+      if (key_->values.empty()) key_->values.reserve(pending_.size());
+      for (RegValue& v : pending_) reg_.SetValue(key_, std::move(v));
+    }
+    pending_.clear();
   }
 
   const std::string& text_;
   Registry& reg_;
   size_t pos_ = 0;
   size_t line_no_ = 0;
+  bool unicode_ = false;  // the text is WTF-8 from a Unicode file
   bool version5_ = false;
   bool in_section_ = false;     // a key line was seen
   RegKey* key_ = nullptr;       // key of the current section; null after [-key]
@@ -308,113 +360,11 @@ class Reader {
   std::string last_path_;
   std::string name_;
   std::string data_;
+  std::string wide_;  // UTF-16LE string data the code page cannot hold
+  bool has_wide_ = false;
+  std::vector<RegValue> pending_;
   std::string what_;
 };
-
-// ------------------------------------------------------------------ writing
-
-const char kHex[] = "0123456789abcdef";
-constexpr size_t kHexLineLimit = 77;  // regedit's wrap column for hex data
-
-void AppendEscaped(std::string& out, const std::string& s) {
-  size_t run = 0;
-  for (size_t i = 0; i < s.size(); ++i) {
-    char c = s[i];
-    if (c == '\\' || c == '"') {
-      out.append(s, run, i - run);
-      out += '\\';
-      out += c;
-      run = i + 1;
-    }
-  }
-  out.append(s, run, std::string::npos);
-}
-
-// A string regedit can write as "text": one terminating zero, none inside,
-// and no line break that would split the line.
-bool PlainString(const std::string& data) {
-  if (data.empty() || data.back() != '\0') return false;
-  const size_t n = data.size() - 1;
-  for (size_t i = 0; i < n; ++i) {
-    char c = data[i];
-    if (c == '\0' || c == '\r' || c == '\n') return false;
-  }
-  return true;
-}
-
-void AppendValue(std::string& out, const RegValue& v) {
-  const size_t lineStart = out.size();
-  if (v.name.empty()) {
-    out += "@=";
-  } else {
-    out += '"';
-    AppendEscaped(out, v.name);
-    out += "\"=";
-  }
-  if (v.type == REG_SZ && PlainString(v.data)) {
-    out += '"';
-    AppendEscaped(out, v.data.substr(0, v.data.size() - 1));
-    out += "\"\r\n";
-    return;
-  }
-  const unsigned char* d = reinterpret_cast<const unsigned char*>(v.data.data());
-  if (v.type == REG_DWORD && v.data.size() == 4) {
-    DWORD x = static_cast<DWORD>(d[0]) | static_cast<DWORD>(d[1]) << 8 |
-              static_cast<DWORD>(d[2]) << 16 | static_cast<DWORD>(d[3]) << 24;
-    out += "dword:";
-    for (int shift = 28; shift >= 0; shift -= 4) out += kHex[(x >> shift) & 0xF];
-    out += "\r\n";
-    return;
-  }
-  if (v.type == REG_BINARY) {
-    out += "hex:";
-  } else {
-    out += "hex(";
-    bool started = false;
-    for (int shift = 28; shift >= 0; shift -= 4) {
-      unsigned digit = (v.type >> shift) & 0xF;
-      if (digit || started || shift == 0) {
-        out += kHex[digit];
-        started = true;
-      }
-    }
-    out += "):";
-  }
-  size_t lineLen = out.size() - lineStart;
-  const size_t n = v.data.size();
-  for (size_t i = 0; i < n; ++i) {
-    out += kHex[d[i] >> 4];
-    out += kHex[d[i] & 0xF];
-    if (i + 1 == n) break;
-    out += ',';
-    lineLen += 3;
-    if (lineLen >= kHexLineLimit) {
-      out += "\\\r\n  ";
-      lineLen = 2;
-    }
-  }
-  out += "\r\n";
-}
-
-void AppendKey(std::string& out, const RegKey& key, std::string& path, bool writeHeader) {
-  if (writeHeader) {
-    out += '[';
-    out += path;
-    out += "]\r\n";
-    if (const RegValue* def = key.FindValue("")) AppendValue(out, *def);
-    for (const RegValue& v : key.values) {
-      if (!v.name.empty()) AppendValue(out, v);
-    }
-    out += "\r\n";
-  }
-  const size_t keep = path.size();
-  for (const auto& child : key.subkeys) {
-    path += '\\';
-    path += child.second->name;
-    AppendKey(out, *child.second, path, true);
-    path.resize(keep);
-  }
-}
 
 }  // namespace
 
@@ -423,24 +373,13 @@ bool ReadRegFile(const std::string& bytes, Registry& registry, std::string* erro
   bool unicode = DecodeText(bytes, &decoded);
   const bool wasDirty = registry.dirty;
   registry.BeginLoad();
-  Reader reader(unicode ? decoded : bytes, registry);
+  registry.file_format = unicode ? RegFileFormat::kUnicode : RegFileFormat::kRegedit4;
+  registry.file_size = bytes.size();
+  Reader reader(unicode ? decoded : bytes, unicode, registry);
   bool ok = reader.Run(error);
   registry.EndLoad();
   registry.dirty = wasDirty;
   return ok;
-}
-
-std::string WriteRegFile(const Registry& registry) {
-  std::string out;
-  out.reserve(1 << 16);
-  out += kHeader4;
-  out += "\r\n\r\n";
-  for (int i = 0; i < 4; ++i) {
-    const RegKey* root = registry.Root(i);
-    std::string path = root->name;
-    AppendKey(out, *root, path, !root->values.empty());
-  }
-  return out;
 }
 
 }  // namespace sim

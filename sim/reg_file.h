@@ -9,9 +9,13 @@
 // the control set HKLM\SYSTEM\Select "Current" names (NT family); keys of
 // HKCR, HKCU and HKCC go to the keys those views stand for.
 //
-// Writing gives "REGEDIT4" with CR LF, 8-bit, keys depth-first in sorted
-// order, the default value "@" first, long hex data wrapped as regedit wraps
-// it. Reading what was written and writing again gives the same bytes.
+// Writing gives the format the file was read in (Registry::file_format):
+// "REGEDIT4" 8-bit, or for a Unicode file regedit's version 5 in UTF-16LE
+// with BOM (string data as hex(2)/hex(7) of UTF-16LE, names and text the
+// code page lacks as they were read). Both with CR LF, keys depth-first in
+// sorted order, the default value "@" first, long hex data wrapped as
+// regedit wraps it. Reading what was written and writing again gives the
+// same bytes.
 #pragma once
 
 #include <string>
@@ -20,8 +24,8 @@
 
 namespace sim {
 
-// Adds the file's keys and values to `registry`. Loading does not change
-// registry.dirty. On failure `error` gets "line N: what is wrong" and the
+// Adds the file's keys and values to `registry` and records its format.
+// Loading does not change registry.dirty. On failure `error` gets "line N: what is wrong" and the
 // registry holds what was read before the bad line.
 bool ReadRegFile(const std::string& bytes, Registry& registry, std::string* error);
 

@@ -1,6 +1,8 @@
 #include "sim/registry.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 namespace sim {
@@ -40,74 +42,147 @@ const HiveName kHives[] = {
 void MarkDeleted(RegKey* key) {
   key->deleted = true;
   key->parent = nullptr;
-  for (auto& child : key->subkeys) MarkDeleted(child.second.get());
+  for (const KeyRef& child : key->subkeys()) MarkDeleted(child.get());
 }
 
 void MarkProtected(RegKey* key) {
   key->access = KeyAccess::kProtected;
-  for (auto& child : key->subkeys) MarkProtected(child.second.get());
+  for (const KeyRef& child : key->subkeys()) MarkProtected(child.get());
 }
+
+uint32_t Size32(size_t n) { return static_cast<uint32_t>(n); }
 
 }  // namespace
 
-// ---------------------------------------------------------------- RegKey
+// ---------------------------------------------------------------- RegValue
 
-RegKey* RegKey::FindSubkey(const std::string& child) const {
-  auto it = subkeys.find(child);
-  return it == subkeys.end() ? nullptr : it->second.get();
+RegValue::RegValue(std::string_view name, DWORD valueType, std::string_view data,
+                   std::string_view wide, bool hasWide)
+    : type(valueType),
+      name_size_(Size32(name.size())),
+      data_size_(Size32(data.size())),
+      wide_size_(hasWide ? Size32(wide.size()) : kNoWide) {
+  const size_t total = name.size() + data.size() + (hasWide ? wide.size() : 0);
+  if (total == 0) return;
+  bytes_.reset(new char[total]);
+  char* p = bytes_.get();
+  if (!name.empty()) std::memcpy(p, name.data(), name.size());
+  if (!data.empty()) std::memcpy(p + name.size(), data.data(), data.size());
+  if (hasWide && !wide.empty())
+    std::memcpy(p + name.size() + data.size(), wide.data(), wide.size());
 }
 
-long RegKey::IndexOf(const std::string& valueName) const {
-  if (!index_.empty()) {
-    auto it = index_.find(UpperCase(valueName));
-    return it == index_.end() ? -1 : static_cast<long>(it->second);
+// ------------------------------------------------------------------ KeyRef
+
+KeyRef::KeyRef(RegKey* key) : key_(key) {
+  if (key_) ++key_->refs_;
+}
+
+KeyRef::~KeyRef() {
+  if (key_ && --key_->refs_ == 0) delete key_;
+}
+
+bool KeyNameLess::operator()(const KeyRef& a, const KeyRef& b) const {
+  return CompareNames(a->name, b->name) < 0;
+}
+bool KeyNameLess::operator()(const KeyRef& a, std::string_view b) const {
+  return CompareNames(a->name, b) < 0;
+}
+bool KeyNameLess::operator()(std::string_view a, const KeyRef& b) const {
+  return CompareNames(a, b->name) < 0;
+}
+
+// ---------------------------------------------------------------- RegKey
+
+const RegKey::Children& RegKey::subkeys() const {
+  static const Children kNone;
+  return subkeys_ ? *subkeys_ : kNone;
+}
+
+RegKey::Children& RegKey::MutableSubkeys() {
+  if (!subkeys_) subkeys_.reset(new Children);
+  return *subkeys_;
+}
+
+RegKey* RegKey::FindSubkey(std::string_view child) const {
+  if (!subkeys_) return nullptr;
+  auto it = subkeys_->find(child);
+  return it == subkeys_->end() ? nullptr : it->get();
+}
+
+long RegKey::IndexOf(std::string_view valueName) const {
+  if (index_) {
+    const std::vector<uint32_t>& order = *index_;
+    size_t lo = 0;
+    size_t hi = order.size();
+    while (lo < hi) {
+      const size_t mid = (lo + hi) / 2;
+      const int c = CompareNames(values[order[mid]].name(), valueName);
+      if (c == 0) return static_cast<long>(order[mid]);
+      if (c < 0) {
+        lo = mid + 1;
+      } else {
+        hi = mid;
+      }
+    }
+    return -1;
   }
   for (size_t i = 0; i < values.size(); ++i) {
-    if (EqualNoCase(values[i].name, valueName)) return static_cast<long>(i);
+    if (EqualNames(values[i].name(), valueName)) return static_cast<long>(i);
   }
   return -1;
 }
 
-const RegValue* RegKey::FindValue(const std::string& valueName) const {
+const RegValue* RegKey::FindValue(std::string_view valueName) const {
   long i = IndexOf(valueName);
   return i < 0 ? nullptr : &values[static_cast<size_t>(i)];
 }
 
-void RegKey::SetValue(const std::string& valueName, DWORD type, std::string data) {
-  long i = IndexOf(valueName);
+void RegKey::SetValue(RegValue value) {
+  long i = IndexOf(value.name());
   if (i >= 0) {
-    values[static_cast<size_t>(i)].type = type;
-    values[static_cast<size_t>(i)].data = std::move(data);
+    // The value keeps the spelling of its name.
+    RegValue& old = values[static_cast<size_t>(i)];
+    old = RegValue(old.name(), value.type, value.data(), value.wide(), value.has_wide());
     return;
   }
-  values.push_back(RegValue{valueName, type, std::move(data)});
-  if (!index_.empty()) {
-    index_.emplace(UpperCase(valueName), values.size() - 1);
+  values.push_back(std::move(value));
+  if (index_) {
+    const uint32_t added = Size32(values.size() - 1);
+    std::vector<uint32_t>& order = *index_;
+    auto at = std::lower_bound(order.begin(), order.end(), added, [this](uint32_t x, uint32_t y) {
+      return CompareNames(values[x].name(), values[y].name()) < 0;
+    });
+    order.insert(at, added);
   } else if (values.size() > kIndexFrom) {
     Reindex();
   }
 }
 
-bool RegKey::DeleteValue(const std::string& valueName) {
+bool RegKey::DeleteValue(std::string_view valueName) {
   long i = IndexOf(valueName);
   if (i < 0) return false;
   values.erase(values.begin() + i);
-  if (!index_.empty()) Reindex();
+  if (index_) Reindex();
   return true;
 }
 
 void RegKey::Reindex() {
-  index_.clear();
+  index_.reset();
   if (values.size() <= kIndexFrom) return;
-  for (size_t i = 0; i < values.size(); ++i) index_.emplace(UpperCase(values[i].name), i);
+  index_.reset(new std::vector<uint32_t>(values.size()));
+  std::vector<uint32_t>& order = *index_;
+  for (size_t i = 0; i < order.size(); ++i) order[i] = Size32(i);
+  std::sort(order.begin(), order.end(), [this](uint32_t x, uint32_t y) {
+    return CompareNames(values[x].name(), values[y].name()) < 0;
+  });
 }
 
 // -------------------------------------------------------------- Registry
 
 Registry::Registry() {
   for (int i = 0; i < 4; ++i) {
-    roots_[i] = std::make_shared<RegKey>();
-    roots_[i]->name = kRootNames[i];
+    roots_[i] = KeyRef(new RegKey(kRootNames[i]));
   }
 }
 
@@ -115,9 +190,10 @@ Registry::~Registry() = default;
 
 void Registry::Clear() {
   for (int i = 0; i < 4; ++i) {
-    for (auto& child : roots_[i]->subkeys) MarkDeleted(child.second.get());
-    roots_[i]->subkeys.clear();
+    for (const KeyRef& child : roots_[i]->subkeys()) MarkDeleted(child.get());
+    roots_[i]->subkeys_.reset();
     roots_[i]->values.clear();
+    roots_[i]->index_.reset();
     ++roots_[i]->generation;
   }
   dirty = true;
@@ -155,11 +231,11 @@ std::string Registry::CurrentControlSetName() const {
   const RegKey* system = roots_[0]->FindSubkey("SYSTEM");
   const RegKey* select = system ? system->FindSubkey("Select") : nullptr;
   const RegValue* v = select ? select->FindValue("Current") : nullptr;
-  if (v && v->type == REG_DWORD && v->data.size() == 4) {
-    current = static_cast<DWORD>(static_cast<unsigned char>(v->data[0])) |
-              static_cast<DWORD>(static_cast<unsigned char>(v->data[1])) << 8 |
-              static_cast<DWORD>(static_cast<unsigned char>(v->data[2])) << 16 |
-              static_cast<DWORD>(static_cast<unsigned char>(v->data[3])) << 24;
+  if (v && v->type == REG_DWORD && v->data().size() == 4) {
+    current = static_cast<DWORD>(static_cast<unsigned char>(v->data()[0])) |
+              static_cast<DWORD>(static_cast<unsigned char>(v->data()[1])) << 8 |
+              static_cast<DWORD>(static_cast<unsigned char>(v->data()[2])) << 16 |
+              static_cast<DWORD>(static_cast<unsigned char>(v->data()[3])) << 24;
   }
   char name[32];
   std::snprintf(name, sizeof name, "ControlSet%03u", static_cast<unsigned>(current % 1000));
@@ -168,7 +244,7 @@ std::string Registry::CurrentControlSetName() const {
 
 bool Registry::IsSystemKey(const RegKey* key) const {
   return nt_family && !loading_ && key->parent == roots_[0].get() &&
-         EqualNoCase(key->name, "SYSTEM");
+         EqualNames(key->name, "SYSTEM");
 }
 
 RegKey* Registry::Predefined(HKEY hive, bool create) {
@@ -199,28 +275,35 @@ RegKey* Registry::Walk(RegKey* base, const std::string& subkey) const {
   RegKey* key = base;
   size_t pos = 0;
   const size_t n = subkey.size();
-  std::string part;
   while (key && pos < n) {
     size_t slash = subkey.find('\\', pos);
     if (slash == std::string::npos) slash = n;
     if (slash == pos) return nullptr;  // empty part
-    part.assign(subkey, pos, slash - pos);
-    if (IsSystemKey(key) && EqualNoCase(part, "CurrentControlSet")) part = CurrentControlSetName();
-    key = key->FindSubkey(part);
+    const std::string_view part(subkey.data() + pos, slash - pos);
+    if (IsSystemKey(key) && EqualNames(part, "CurrentControlSet")) {
+      key = key->FindSubkey(CurrentControlSetName());
+    } else {
+      key = key->FindSubkey(part);
+    }
     pos = slash + 1;
   }
   return key;
 }
 
-RegKey* Registry::AddChild(RegKey* parent, const std::string& childName) {
-  auto it = parent->subkeys.find(childName);
-  if (it != parent->subkeys.end()) return it->second.get();
-  auto child = std::make_shared<RegKey>();
-  child->name = childName;
-  child->parent = parent;
-  if (parent->access == KeyAccess::kProtected) child->access = KeyAccess::kProtected;
-  RegKey* raw = child.get();
-  parent->subkeys.emplace(childName, std::move(child));
+RegKey* Registry::AddChild(RegKey* parent, std::string_view childName) {
+  RegKey::Children& children = parent->MutableSubkeys();
+  // Exports list subkeys in order: a new last one needs no search.
+  auto it = children.end();
+  if (!children.empty() && CompareNames(children.rbegin()->get()->name, childName) < 0) {
+    it = children.end();
+  } else {
+    it = children.lower_bound(childName);
+    if (it != children.end() && EqualNames(it->get()->name, childName)) return it->get();
+  }
+  RegKey* raw = new RegKey(std::string(childName));
+  raw->parent = parent;
+  if (parent->access == KeyAccess::kProtected) raw->access = KeyAccess::kProtected;
+  children.emplace_hint(it, raw);
   ++parent->generation;
   dirty = true;
   return raw;
@@ -236,7 +319,9 @@ RegKey* Registry::WalkCreate(RegKey* base, const std::string& subkey, bool* crea
   for (size_t p = 0; p < subkey.size();) {
     size_t slash = subkey.find('\\', p);
     if (slash == std::string::npos) slash = subkey.size();
-    if (slash == p || slash - p > kMaxKeyNameLength || ++depth > kMaxDepth) {
+    if (slash == p || ++depth > kMaxDepth ||
+        (slash - p > kMaxKeyNameLength &&
+         NameUnits(std::string_view(subkey.data() + p, slash - p)) > kMaxKeyNameLength)) {
       *error = ERROR_INVALID_PARAMETER;
       return nullptr;
     }
@@ -244,20 +329,18 @@ RegKey* Registry::WalkCreate(RegKey* base, const std::string& subkey, bool* crea
   }
   size_t pos = 0;
   const size_t n = subkey.size();
-  std::string part;
+  std::string controlSet;
   while (pos < n) {
     size_t slash = subkey.find('\\', pos);
     if (slash == std::string::npos) slash = n;
-    part.assign(subkey, pos, slash - pos);
-    if (IsSystemKey(key) && EqualNoCase(part, "CurrentControlSet")) part = CurrentControlSetName();
-    RegKey* next = key->FindSubkey(part);
-    if (!next) {
-      next = AddChild(key, part);
-      *created = true;
-    } else {
-      *created = false;
+    std::string_view part(subkey.data() + pos, slash - pos);
+    if (IsSystemKey(key) && EqualNames(part, "CurrentControlSet")) {
+      controlSet = CurrentControlSetName();
+      part = controlSet;
     }
-    key = next;
+    const size_t before = key->subkeys().size();
+    key = AddChild(key, part);
+    *created = key->parent->subkeys().size() != before;
     pos = slash + 1;
   }
   return key;
@@ -266,21 +349,28 @@ RegKey* Registry::WalkCreate(RegKey* base, const std::string& subkey, bool* crea
 void Registry::Detach(RegKey* key) {
   if (!key || !key->parent) return;
   RegKey* parent = key->parent;
-  auto it = parent->subkeys.find(key->name);
-  if (it == parent->subkeys.end()) return;
-  std::shared_ptr<RegKey> keep = it->second;  // alive until marked
-  parent->subkeys.erase(it);
+  RegKey::Children& children = parent->MutableSubkeys();
+  auto it = children.find(std::string_view(key->name));
+  if (it == children.end()) return;
+  KeyRef keep = *it;  // alive until marked
+  children.erase(it);
+  if (children.empty()) parent->subkeys_.reset();
   ++parent->generation;
   MarkDeleted(keep.get());
   dirty = true;
 }
 
-void Registry::SetValue(RegKey* key, const std::string& name, DWORD type, std::string data) {
-  key->SetValue(name, type, std::move(data));
+void Registry::SetValue(RegKey* key, std::string_view name, DWORD type, std::string_view data) {
+  key->SetValue(name, type, data);
   dirty = true;
 }
 
-bool Registry::DeleteValue(RegKey* key, const std::string& name) {
+void Registry::SetValue(RegKey* key, RegValue value) {
+  key->SetValue(std::move(value));
+  dirty = true;
+}
+
+bool Registry::DeleteValue(RegKey* key, std::string_view name) {
   if (!key->DeleteValue(name)) return false;
   dirty = true;
   return true;
@@ -310,21 +400,23 @@ LONG Registry::CheckOpenAccess(const RegKey* key, REGSAM sam) const {
 }
 
 void Registry::MergeInto(RegKey* from, RegKey* to) {
-  for (RegValue& v : from->values) to->SetValue(v.name, v.type, std::move(v.data));
+  for (RegValue& v : from->values) to->SetValue(std::move(v));
   from->values.clear();
-  while (!from->subkeys.empty()) {
-    auto it = from->subkeys.begin();
-    std::shared_ptr<RegKey> child = it->second;
-    from->subkeys.erase(it);
+  from->index_.reset();
+  while (from->subkeys_ && !from->subkeys_->empty()) {
+    auto it = from->subkeys_->begin();
+    KeyRef child = *it;
+    from->subkeys_->erase(it);
     RegKey* existing = to->FindSubkey(child->name);
     if (existing) {
       MergeInto(child.get(), existing);
     } else {
       child->parent = to;
       if (to->access == KeyAccess::kProtected) MarkProtected(child.get());
-      to->subkeys.emplace(child->name, child);
+      to->MutableSubkeys().insert(child);
     }
   }
+  from->subkeys_.reset();
   ++from->generation;
   ++to->generation;
 }
@@ -335,8 +427,8 @@ void Registry::EndLoad() {
   RegKey* system = roots_[0]->FindSubkey("SYSTEM");
   RegKey* ccs = system ? system->FindSubkey("CurrentControlSet") : nullptr;
   if (!ccs) return;
-  std::shared_ptr<RegKey> keep = system->subkeys.find("CurrentControlSet")->second;
-  system->subkeys.erase(system->subkeys.find("CurrentControlSet"));
+  KeyRef keep(ccs);
+  system->subkeys_->erase(system->subkeys_->find(std::string_view("CurrentControlSet")));
   ++system->generation;
   RegKey* target = AddChild(system, CurrentControlSetName());
   MergeInto(keep.get(), target);
@@ -412,17 +504,11 @@ bool Registry::SetAccess(const std::string& path, KeyAccess access) {
 // ------------------------------------------------------------ handles
 
 HKEY Registry::AddHandle(RegKey* key, REGSAM access, const std::string& path) {
-  // Find the owning pointer so the node outlives its deletion while open.
-  std::shared_ptr<RegKey> owner;
-  if (key->parent) {
-    auto it = key->parent->subkeys.find(key->name);
-    if (it != key->parent->subkeys.end()) owner = it->second;
-  } else {
-    for (auto& r : roots_) {
-      if (r.get() == key) owner = r;
-    }
-  }
-  if (!owner) return nullptr;
+  // The handle holds the key, so the node outlives its deletion while open.
+  bool live = key->parent != nullptr;
+  for (const KeyRef& r : roots_) live = live || r.get() == key;
+  if (!live) return nullptr;
+  KeyRef owner(key);
   if (handles_.size() >= (kHandleLimit - kFirstHandle) / 4) return nullptr;
   uintptr_t value = 0;
   do {

@@ -3,10 +3,11 @@
 // HKEY_CURRENT_USER, HKEY_CURRENT_CONFIG and CurrentControlSet are views of
 // the keys they stand for, so a change through one is seen through the other.
 //
-// Names keep their case and compare without it (code page folding of
-// sim/text.h). Subkeys enumerate sorted without case, values in creation
-// order. Values are raw bytes plus type; strings are 8-bit in the code page
-// with their terminating zero, as the A functions see them.
+// Names keep their case and compare without it, as NT compares them
+// (sim/reg_name.h, which also keeps names the code page cannot hold).
+// Subkeys enumerate sorted without case, values in creation order. Values
+// are raw bytes plus type; strings are 8-bit in the code page with their
+// terminating zero, as the A functions see them.
 //
 // Paths name a key from its hive: "HKLM\SOFTWARE\X", "HKEY_LOCAL_MACHINE\SOFTWARE\X",
 // "HKCU\...", "HKU\..." (also "HKUS"), "HKCR", "HKCC", "HKPD", "HKDD" and the full names.
@@ -15,11 +16,14 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
-#include <unordered_map>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/win32.h"
+#include "sim/reg_name.h"
 #include "sim/text.h"
 
 namespace sim {
@@ -31,47 +35,119 @@ namespace sim {
 //              covers the subtree; new subkeys inherit it.
 enum class KeyAccess { kNormal, kReadOnly, kProtected };
 
-struct RegValue {
-  std::string name;  // "" is the default value
+// One value: name, type and data in a single allocation. `data` is what the
+// A calls see; string data read from a Unicode registry.reg that the code
+// page cannot hold also keeps its UTF-16LE bytes (`wide`), written back
+// unchanged until the value is set again.
+class RegValue {
+ public:
+  RegValue() = default;
+  RegValue(std::string_view name, DWORD type, std::string_view data, std::string_view wide = {},
+           bool hasWide = false);
+
   DWORD type = REG_NONE;
-  std::string data;
+  std::string_view name() const { return {bytes_.get(), name_size_}; }  // "" is the default value
+  std::string_view data() const { return {bytes_.get() + name_size_, data_size_}; }
+  bool has_wide() const { return wide_size_ != kNoWide; }
+  std::string_view wide() const {
+    return has_wide() ? std::string_view(bytes_.get() + name_size_ + data_size_, wide_size_)
+                      : std::string_view();
+  }
+
+ private:
+  static constexpr uint32_t kNoWide = ~uint32_t(0);
+  uint32_t name_size_ = 0;
+  uint32_t data_size_ = 0;
+  uint32_t wide_size_ = kNoWide;
+  std::unique_ptr<char[]> bytes_;
+};
+
+class RegKey;
+
+// A counted reference to a key: its parent's list holds one, each open
+// handle another, so a deleted key lives on while a handle names it.
+class KeyRef {
+ public:
+  KeyRef() = default;
+  explicit KeyRef(RegKey* key);
+  KeyRef(const KeyRef& other) : KeyRef(other.key_) {}
+  KeyRef(KeyRef&& other) noexcept : key_(other.key_) { other.key_ = nullptr; }
+  KeyRef& operator=(KeyRef other) noexcept {
+    std::swap(key_, other.key_);
+    return *this;
+  }
+  ~KeyRef();
+  RegKey* get() const { return key_; }
+  RegKey* operator->() const { return key_; }
+  RegKey& operator*() const { return *key_; }
+  explicit operator bool() const { return key_ != nullptr; }
+
+ private:
+  RegKey* key_ = nullptr;
+};
+
+// Subkeys in NT's order, looked up by name without a copy of it.
+struct KeyNameLess {
+  using is_transparent = void;
+  bool operator()(const KeyRef& a, const KeyRef& b) const;
+  bool operator()(const KeyRef& a, std::string_view b) const;
+  bool operator()(std::string_view a, const KeyRef& b) const;
 };
 
 class RegKey {
  public:
-  using Ptr = std::shared_ptr<RegKey>;
-  using Children = std::map<std::string, Ptr, LessNoCase>;
+  using Children = std::set<KeyRef, KeyNameLess>;
 
-  std::string name;
+  explicit RegKey(std::string keyName) : name(std::move(keyName)) {}
+  RegKey(const RegKey&) = delete;
+  RegKey& operator=(const RegKey&) = delete;
+
+  const std::string name;    // stored form (sim/reg_name.h)
   RegKey* parent = nullptr;  // null for a hive root and for a deleted key
-  Children subkeys;
   std::vector<RegValue> values;
+  uint64_t generation = 0;  // bumped when the subkeys change (enumeration cache)
   KeyAccess access = KeyAccess::kNormal;
   bool deleted = false;
-  uint64_t generation = 0;  // bumped when the subkeys change (enumeration cache)
 
-  RegKey* FindSubkey(const std::string& child) const;
-  const RegValue* FindValue(const std::string& valueName) const;
+  // Sorted subkeys; an empty list for a key without any.
+  const Children& subkeys() const;
+  RegKey* FindSubkey(std::string_view child) const;
+  const RegValue* FindValue(std::string_view valueName) const;
   // Sets or replaces a value; a replaced value keeps its place in the order.
-  void SetValue(const std::string& valueName, DWORD type, std::string data);
-  bool DeleteValue(const std::string& valueName);
+  void SetValue(RegValue value);
+  void SetValue(std::string_view valueName, DWORD type, std::string_view data) {
+    SetValue(RegValue(valueName, type, data));
+  }
+  bool DeleteValue(std::string_view valueName);
 
  private:
-  long IndexOf(const std::string& valueName) const;
+  friend class Registry;
+  friend class KeyRef;
+  Children& MutableSubkeys();
+  long IndexOf(std::string_view valueName) const;
   void Reindex();
-  // Upper-case name -> position; kept only for keys with many values.
-  std::unordered_map<std::string, size_t> index_;
+
+  std::unique_ptr<Children> subkeys_;  // only for keys that have subkeys
+  // Positions of the values in name order; kept only for keys with many values.
+  std::unique_ptr<std::vector<uint32_t>> index_;
+  uint32_t refs_ = 0;
 };
 
 // One open key handle.
 struct OpenRegKey {
-  std::shared_ptr<RegKey> key;
+  KeyRef key;
   REGSAM access = 0;
   std::string path;  // hive-rooted path as the program named it (for faults)
   // Where the last RegEnumKeyExA stopped, so enumerating a big key is linear.
   uint64_t enum_generation = ~uint64_t(0);
   DWORD enum_index = 0;
   RegKey::Children::const_iterator enum_it;
+};
+
+// The form registry.reg was read in, and is written back in.
+enum class RegFileFormat {
+  kRegedit4,  // "REGEDIT4", 8-bit in the code page
+  kUnicode,   // "Windows Registry Editor Version 5.00", UTF-16LE with BOM
 };
 
 class Registry {
@@ -88,6 +164,8 @@ class Registry {
   // Hook for key ownership: while true (the take-ownership privilege is
   // enabled) a protected key grants WRITE_OWNER.
   bool take_ownership_enabled = false;
+  RegFileFormat file_format = RegFileFormat::kRegedit4;  // set by ReadRegFile
+  size_t file_size = 0;  // bytes of the registry.reg read last: the writer's first guess
 
   // --- Keys by path (tests, image loader, installer) ---
   RegKey* Find(const std::string& path) const;
@@ -121,11 +199,12 @@ class Registry {
   // Returns nullptr with *error set (87 for a name too long or an empty part).
   RegKey* WalkCreate(RegKey* base, const std::string& subkey, bool* created, LONG* error);
   // Creates one subkey (inheriting kProtected) or returns the existing one.
-  RegKey* AddChild(RegKey* parent, const std::string& childName);
+  RegKey* AddChild(RegKey* parent, std::string_view childName);
   // Detaches a key and its subtree; handles to any of them then give 1018.
   void Detach(RegKey* key);
-  void SetValue(RegKey* key, const std::string& name, DWORD type, std::string data);
-  bool DeleteValue(RegKey* key, const std::string& name);
+  void SetValue(RegKey* key, std::string_view name, DWORD type, std::string_view data);
+  void SetValue(RegKey* key, RegValue value);
+  bool DeleteValue(RegKey* key, std::string_view name);
 
   bool InLocalMachine(const RegKey* key) const;
   // 0, or 5 when this open of `key` with `sam` is refused (NT family only).
@@ -159,7 +238,7 @@ class Registry {
   void MergeInto(RegKey* from, RegKey* to);
 
   bool loading_ = false;
-  std::shared_ptr<RegKey> roots_[4];  // HKLM, HKU, HKPD, HKDD
+  KeyRef roots_[4];  // HKLM, HKU, HKPD, HKDD
   std::map<uintptr_t, OpenRegKey> handles_;
   uintptr_t next_handle_ = 0;
 };

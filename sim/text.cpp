@@ -191,4 +191,95 @@ std::u16string AnsiToUtf16(const std::string& ansi) {
   return out;
 }
 
+void AppendWtf8(std::string& out, char32_t cp) {
+  if (cp < 0x10000) {
+    AppendUtf8(out, cp);
+    return;
+  }
+  out += static_cast<char>(0xF0 | (cp >> 18));
+  out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+  out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+  out += static_cast<char>(0x80 | (cp & 0x3F));
+}
+
+std::string Utf16LeToWtf8(const char* bytes, size_t units) {
+  std::string out;
+  out.reserve(units);
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes);
+  for (size_t i = 0; i < units; ++i) {
+    char32_t u = static_cast<char32_t>(b[2 * i] | b[2 * i + 1] << 8);
+    if (u < 0x80) {
+      out += static_cast<char>(u);
+      continue;
+    }
+    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
+      char32_t low = static_cast<char32_t>(b[2 * i + 2] | b[2 * i + 3] << 8);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        AppendWtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+        ++i;
+        continue;
+      }
+    }
+    AppendWtf8(out, u);
+  }
+  return out;
+}
+
+size_t DecodeWtf8(std::string_view s, size_t i, char32_t* cp) {
+  const unsigned char c = static_cast<unsigned char>(s[i]);
+  *cp = c;
+  const size_t extra = c >= 0xF0 && c < 0xF5   ? 3
+                       : c >= 0xE0 && c < 0xF0 ? 2
+                       : c >= 0xC2 && c < 0xE0 ? 1
+                                               : 0;
+  if (extra == 0 || i + extra >= s.size()) return 1;
+  char32_t v = c & (0x3F >> extra);
+  for (size_t k = 1; k <= extra; ++k) {
+    const unsigned char cc = static_cast<unsigned char>(s[i + k]);
+    if ((cc & 0xC0) != 0x80) return 1;
+    v = v << 6 | (cc & 0x3F);
+  }
+  if ((extra == 2 && v < 0x800) || (extra == 3 && (v < 0x10000 || v > 0x10FFFF))) return 1;
+  *cp = v;
+  return extra + 1;
+}
+
+std::string Wtf8ToUtf16Le(std::string_view s) {
+  std::string out;
+  out.reserve(2 * s.size());
+  auto put = [&out](char32_t u) {
+    out += static_cast<char>(u & 0xFF);
+    out += static_cast<char>(u >> 8);
+  };
+  for (size_t i = 0; i < s.size();) {
+    char32_t cp = 0;
+    i += DecodeWtf8(s, i, &cp);
+    if (cp >= 0x10000) {
+      put(0xD800 + ((cp - 0x10000) >> 10));
+      put(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      put(cp);
+    }
+  }
+  return out;
+}
+
+std::string Wtf8ToAnsi(std::string_view s, bool* ok) {
+  if (ok) *ok = true;
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size();) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+      ++i;
+      continue;
+    }
+    char32_t cp = 0;
+    i += DecodeWtf8(s, i, &cp);
+    AppendAnsi(out, cp, ok);
+  }
+  return out;
+}
+
 }  // namespace sim

@@ -14,7 +14,7 @@ std::string Bytes(const sim::Registry& reg, const char* key, const char* name, D
   const sim::RegValue* v = reg.GetValue(key, name);
   if (!v) return "<missing>";
   *type = v->type;
-  return v->data;
+  return std::string(v->data());
 }
 
 std::string Repeat(const std::string& s, int n) {

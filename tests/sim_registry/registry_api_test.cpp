@@ -2,6 +2,7 @@
 // views, deletion on NT and 9x, access refusals and faults.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -139,6 +140,43 @@ TEST_F(RegistryApi, SetValueNeedsSetRightAndMarksDirty) {
   RegCloseKey(rw);
 }
 
+// Keys with many values look names up through an index: it must follow
+// every change, and a value set again keeps its place and its spelling.
+TEST_F(RegistryApi, ManyValuesKeepOrderAndSpelling) {
+  HKEY h = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Many", 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &h, nullptr),
+            ERROR_SUCCESS);
+  char name[8];
+  for (int i = 29; i >= 0; --i) {
+    std::snprintf(name, sizeof name, "v%02d", i);
+    const BYTE one[] = "1";
+    ASSERT_EQ(RegSetValueExA(h, name, 0, REG_SZ, one, 2), ERROR_SUCCESS);
+  }
+  const BYTE two[] = "22";
+  EXPECT_EQ(RegSetValueExA(h, "V05", 0, REG_SZ, two, 3), ERROR_SUCCESS);
+  EXPECT_EQ(RegDeleteValueA(h, "V10"), ERROR_SUCCESS);
+  EXPECT_EQ(RegDeleteValueA(h, "v10"), ERROR_FILE_NOT_FOUND);
+  std::vector<std::string> names;
+  for (DWORD i = 0;; ++i) {
+    DWORD cch = sizeof name;
+    if (RegEnumValueA(h, i, name, &cch, nullptr, nullptr, nullptr, nullptr) != 0) break;
+    names.push_back(name);
+  }
+  ASSERT_EQ(names.size(), 29u);
+  EXPECT_EQ(names[0], "v29");
+  EXPECT_EQ(names[23], "v05");  // set again as "V05": place and spelling kept
+  EXPECT_EQ(names[18], "v11");
+  EXPECT_EQ(names[19], "v09");  // v10 is gone
+  for (const char* n : {"V00", "v11", "V29"}) {
+    EXPECT_EQ(RegQueryValueExA(h, n, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS) << n;
+  }
+  DWORD size = 0;
+  EXPECT_EQ(RegQueryValueExA(h, "v05", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
+  EXPECT_EQ(size, 3u);
+  RegCloseKey(h);
+}
+
 TEST_F(RegistryApi, CreateKeyDispositionAndLimits) {
   HKEY h = nullptr;
   DWORD disp = 0;
@@ -157,7 +195,7 @@ TEST_F(RegistryApi, CreateKeyDispositionAndLimits) {
   EXPECT_EQ(RegCreateKeyExA(h, longName.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, &disp),
             ERROR_INVALID_PARAMETER);
   EXPECT_EQ(h, nullptr);
-  EXPECT_EQ(reg.Find("HKLM\\SOFTWARE\\New\\Deep")->subkeys.size(), 0u);
+  EXPECT_EQ(reg.Find("HKLM\\SOFTWARE\\New\\Deep")->subkeys().size(), 0u);
   HKEY k = Open(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", KEY_ALL_ACCESS);
   std::string longValue(16384, 'v');
   EXPECT_EQ(RegSetValueExA(k, longValue.c_str(), 0, REG_BINARY, nullptr, 0),
