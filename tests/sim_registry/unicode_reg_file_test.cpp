@@ -133,7 +133,9 @@ TEST(UnicodeRegFileImage, SavedInTheFormatItWasLoadedIn) {
   TestMachine tm;
   const fs::path dir = fs::path(tm.ImageDir()) / "img";
   fs::create_directories(dir / "drives" / "C");
-  std::ofstream(dir / "machine.json") << R"({ "windows": "xp" })";
+  std::ofstream(dir / "machine.json") << R"({ "windows": "xp", "directories": {
+      "current": "C:\\", "temp": "C:\\WINDOWS\\TEMP\\", "windows": "C:\\WINDOWS",
+      "system": "C:\\WINDOWS\\system32" } })";
   std::ofstream(dir / "registry.reg", std::ios::binary) << Utf16File(kHead + kKeyA + kTail);
   sim::Machine m;
   std::string error;
