@@ -16,6 +16,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The process's peak resident memory so far ("VmHWM"), in MB.
+double PeakRssMb() {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  while (std::getline(in, line))
+    if (line.compare(0, 6, "VmHWM:") == 0) return std::stod(line.substr(6)) / 1024.0;
+  return 0;
+}
+
 // A simulated PC over a temporary drives/ folder holding two control files
 // that differ in their first line only.
 class Pc {
@@ -86,6 +95,8 @@ void ReadAsTheProgramDoes(benchmark::State& state, const std::string& body) {
     if (std::string(value) != "found") state.SkipWithError("key of the last section not found");
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * body.size()));
+  state.counters["file_MB"] = static_cast<double>(body.size()) / (1 << 20);
+  state.counters["peak_RSS_MB"] = PeakRssMb();  // the whole process: both files' texts included
 }
 
 void BM_ProfileControlFile(benchmark::State& state) {

@@ -246,7 +246,9 @@ BENCHMARK(BM_WriteUnicodeRegFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 // loader also keeps the written form to see at the end whether it changed).
 void BM_LoadImage(benchmark::State& state) {
   const std::string& text = Export();
-  Folder().Write("machine.json", "{ \"windows\": \"xp\" }\n");
+  Folder().Write("machine.json",
+                 R"({ "windows": "xp", "directories": { "current": "C:\\", "temp": null,
+                      "windows": "C:\\WINDOWS", "system": "C:\\WINDOWS\\system32" } })");
   Folder().Write("registry.reg", text);
   for (auto _ : state) {
     sim::Machine m;
