@@ -73,10 +73,6 @@ DWORD CopyList(const std::vector<std::string>& names, LPSTR buffer, DWORD size) 
     buffer[0] = '\0';
     return 0;
   }
-  if (all.empty()) {
-    buffer[0] = '\0';
-    return 0;
-  }
   if (all.size() + 2 <= size) {
     std::memcpy(buffer, all.data(), all.size());
     buffer[all.size()] = '\0';

@@ -102,6 +102,20 @@ CONFORMANCE_CASE(profile, GetPrivateProfileStringA_LineWithoutEqualsIsNoKey) {
   CHECK_STR(Read("section1", "name3", "default", "a.ini", MAX_PATH, &ret), "default");
 }
 
+CONFORMANCE_CASE(profile, GetPrivateProfileStringA_CommentLineIsNoKey) {
+  Scratch::File("c.ini", "[s]\r\n; note\r\nk=v\r\n");
+  DWORD ret = 0;
+  CHECK_STR(Read("s", "; note", "default", "c.ini", MAX_PATH, &ret), "default");
+  CHECK_STR(ReadList("s", "c.ini", MAX_PATH, &ret), std::string("k\0", 3));
+}
+
+CONFORMANCE_CASE(profile, GetPrivateProfileStringA_ValueKeepsLaterEquals) {
+  Scratch::File("q.ini", "[s]\r\nk=a=b\r\n");
+  DWORD ret = 0;
+  CHECK_STR(Read("s", "k", "default", "q.ini", MAX_PATH, &ret), "a=b");
+  CHECK_EQ(ret, 3u);
+}
+
 CONFORMANCE_CASE(profile, GetPrivateProfileStringA_NamesIgnoreCase) {
   Scratch::File("a.ini", kSample);
   DWORD ret = 0;
@@ -207,7 +221,7 @@ CONFORMANCE_CASE(profile, GetPrivateProfileStringA_NullSectionListsSpacedHeaderT
 
 CONFORMANCE_CASE(profile, GetPrivateProfileStringA_NullSectionShortBufferGivesSizeMinus2) {
   WINE_DIFFERS(
-      "Wine returns nSize - 2 but leaves the cut name without its two zeros; "
+      "Wine returns nSize - 2 but fills the cut list otherwise; "
       "dlls/kernel32/tests/profile.c test_GetPrivateProfileString (todo_wine)");
   Scratch::File("a.ini", kSample);
   DWORD ret = 0;
@@ -250,7 +264,7 @@ CONFORMANCE_CASE(profile, GetPrivateProfileStringA_NullKeyCrOnlyLineEnds) {
 
 CONFORMANCE_CASE(profile, GetPrivateProfileStringA_NullKeyShortBufferGivesSizeMinus2) {
   WINE_DIFFERS(
-      "Wine returns nSize - 2 but leaves the cut name without its two zeros; "
+      "Wine returns nSize - 2 but fills the cut list otherwise; "
       "dlls/kernel32/tests/profile.c test_GetPrivateProfileString (todo_wine)");
   Scratch::File("a.ini", kSample);
   DWORD ret = 0;
