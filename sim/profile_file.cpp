@@ -26,7 +26,8 @@ ProfileFile ProfileFile::Parse(const std::string& bytes) {
   f.sections.emplace_back();  // the nameless section before the first header
   size_t pos = 0;
   while (pos < bytes.size()) {
-    size_t end = bytes.find('\n', pos);
+    // CR LF, LF and a lone CR each end a line, as Windows reads them.
+    size_t end = bytes.find_first_of("\r\n", pos);
     if (end == std::string::npos) end = bytes.size();
     size_t b = pos, e = end;
     pos = end + 1;
@@ -38,8 +39,9 @@ ProfileFile ProfileFile::Parse(const std::string& bytes) {
       size_t close = e - 1;
       while (close > b && bytes[close] != ']') --close;
       if (close > b) {
+        // Blanks inside the brackets are no part of the name: "[ A ]" is "A".
         ProfileSection s;
-        s.name = bytes.substr(b + 1, close - b - 1);
+        s.name = Trim(bytes.substr(b + 1, close - b - 1));
         f.sections.push_back(std::move(s));
         continue;
       }

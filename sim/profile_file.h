@@ -15,7 +15,7 @@ struct ProfileKey {
 };
 
 struct ProfileSection {
-  std::string name;  // between '[' and the line's last ']', untrimmed
+  std::string name;  // between '[' and the line's last ']', trimmed
   std::vector<ProfileKey> keys;
 };
 

@@ -43,8 +43,9 @@ class CGetDataFromINI {
   // A text key of size characters (terminator included) with the default
   // "NotFound": false when missing (the default came back, in any case).
   bool ReadText(const std::string& section, const char* key, DWORD size, std::string& value);
-  // A count key with the default 65536: false when 65536 or more, which is
-  // reported under origin and stored as a count of 0.
+  // A count key, read as text (see CountFromText); missing or empty it is
+  // 65536: false when 65536 or more, which is reported under origin and
+  // stored as a count of 0.
   bool ReadCount(const char* origin, const std::string& section, const char* key, DWORD& count);
   // The numbered keys base1..baseN (512); non-empty values appended. False at
   // the first missing one, which is reported under origin.

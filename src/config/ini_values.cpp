@@ -2,6 +2,7 @@
 #include <cstring>
 #include <vector>
 
+#include "config/count_text.h"
 #include "config/ini_reader.h"
 #include "log/run_log.h"
 #include "platform/format_text.h"
@@ -10,6 +11,7 @@
 namespace {
 constexpr DWORD kValueBuffer = 512;
 constexpr UINT kMissingCount = 65536;
+constexpr DWORD kCountBuffer = 64;
 const char kNotFound[] = "NotFound";
 }  // namespace
 
@@ -27,8 +29,9 @@ bool CGetDataFromINI::ReadText(const std::string& section, const char* key, DWOR
 bool CGetDataFromINI::ReadCount(const char* origin, const std::string& section, const char* key,
                                 DWORD& count) {
   const std::string path = GetINIPath();
-  const UINT n =
-      GetPrivateProfileIntA(section.c_str(), key, static_cast<INT>(kMissingCount), path.c_str());
+  char text[kCountBuffer] = {};
+  GetPrivateProfileStringA(section.c_str(), key, "", text, kCountBuffer, path.c_str());
+  const UINT n = CountFromText(text, kMissingCount);
   if (n >= kMissingCount) {
     count = 0;
     ReportMissing(origin, section, key);

@@ -147,16 +147,33 @@ TEST_F(ConfigTest, UnregisterDataListsAndCounts) {
   EXPECT_EQ(Log(), "");
 }
 
-// Windows' profile API reads a negative number as 0: no packages, no report.
+// A count of -1 is no entries and no report, although Windows' integer call
+// gives 4294967295 for it; other counts as that call reads them.
 TEST_F(ConfigTest, NegativeCountReadsAsNoEntries) {
   tm.AddFile(kIni,
              std::string(kVersionLine) +
-                 "[A -- Common]\r\nDevIDname=n\r\nDevIDfax=f\r\nnumPnPIDs=0\r\nKnownClasses=\r\n"
-                 "Monitors=\r\nServices=\r\nNumMSIs=-1\r\nnumMagicKeys=0\r\n");
+                 "[A -- Common]\r\nDevIDname=n\r\nDevIDfax=f\r\nnumPnPIDs= -1\r\nKnownClasses=\r\n"
+                 "Monitors=\r\nServices=\r\nNumMSIs=-1\r\nnumMagicKeys=0x2\r\n"
+                 "MagicKey1=k1\r\nMagicKey2=k2\r\nMagicKey3=k3\r\n"
+                 "[B -- Common]\r\nnumSWvers=-1\r\nSWverText1=v1\r\nOCRVal=o\r\n");
   CGetDataFromINI ini;
   EXPECT_TRUE(ini.GetUnregisterData("A"));
+  EXPECT_TRUE(ini.PnPIDs().empty());
   EXPECT_TRUE(ini.MsiPacks().empty());
+  EXPECT_EQ(ini.MagicKeys(), (Strings{"k1", "k2"}));
+  CGetDataFromINI b;
+  EXPECT_TRUE(b.GetCommonINIvalues("B"));
+  EXPECT_TRUE(b.SWVersions().empty());
   EXPECT_EQ(Log(), "");
+}
+
+// An empty count is missing, as GetPrivateProfileIntA gives its default then.
+TEST_F(ConfigTest, EmptyCountIsReportedAsMissing) {
+  tm.AddFile(kIni, std::string(kVersionLine) + "[B -- Common]\r\nnumSWvers=\r\nOCRVal=o\r\n");
+  CGetDataFromINI b;
+  EXPECT_FALSE(b.GetCommonINIvalues("B"));
+  EXPECT_EQ(Log(), MissingNote("CGetDataFromINI::GetCommonINIvalues() -- GetPrivateProfileString()",
+                               "B -- Common", "numSWvers"));
 }
 
 TEST_F(ConfigTest, UnregisterDataStopsAtTheFirstMissingKey) {
