@@ -366,7 +366,7 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
   const std::string& name = p.name;
   const bool wild = name.find_first_of("*?") != std::string::npos;
   if (dirFull.size() > 3 && wild) {
-    // Folders other than a root list "." and ".." first, as NTFS does.
+    // Folders other than a root list "." and ".." first (NTFS and FAT).
     for (const char* dot : {".", ".."})
       if (sim::WildcardMatch(name, dot))
         search->results.push_back(FindData(dot, "", FILE_ATTRIBUTE_DIRECTORY, 0, 0));

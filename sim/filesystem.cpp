@@ -408,7 +408,7 @@ void FileSystem::Forget(const std::string& full) {
   for (auto it = created_.begin(); it != created_.end();)
     it = under(it->first) ? created_.erase(it) : std::next(it);
   for (auto it = delete_pending_.begin(); it != delete_pending_.end();)
-    it = under(it->first) ? delete_pending_.erase(it) : std::next(it);
+    it = under(*it) ? delete_pending_.erase(it) : std::next(it);
 }
 
 void FileSystem::NoteCreated(const std::string& full) { created_[full] = next_created_++; }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -116,15 +117,15 @@ class FileSystem {
   // present when the image was loaded keep name order, and come first, and
   // each file or folder made since follows in the order it was made (a
   // freed slot is not reused: a run of an uninstaller deletes far more than
-  // it makes). NoteCreated marks a new entry; OrderAsWritten sorts a name-
-  // ordered listing of `dirFull` (and any vector beside it) that way.
+  // it makes). NoteCreated marks a new entry; OrderAsWritten gives the
+  // indexes of a name-ordered listing of `dirFull` in entry order.
   void NoteCreated(const std::string& full);
   std::vector<size_t> OrderAsWritten(const std::string& dirFull,
                                      const std::vector<DirEntry>& entries) const;
 
   // A file deleted while open (with FILE_SHARE_DELETE, on the NT family)
   // stays, delete-pending, until its last handle closes.
-  void MarkDeletePending(const std::string& full) { delete_pending_[full] = true; }
+  void MarkDeletePending(const std::string& full) { delete_pending_.insert(full); }
   bool DeletePending(const std::string& full) const { return delete_pending_.count(full) > 0; }
 
   // Finds two host names in one folder that differ only in case; returns a
@@ -146,7 +147,7 @@ class FileSystem {
   std::map<std::string, std::string, LessNoCase> short_names_;
   std::map<std::string, uint64_t, LessNoCase> created_;  // full path -> creation number
   uint64_t next_created_ = 1;
-  std::map<std::string, bool, LessNoCase> delete_pending_;
+  std::set<std::string, LessNoCase> delete_pending_;
 };
 
 // True when `name` matches the pattern with Windows' wildcard rules

@@ -71,6 +71,20 @@ CONFORMANCE_CASE(files, CreateFileA_ExistingFileDispositions) {
   CHECK_STR(ReadAll("old.txt"), "");  // CREATE_ALWAYS empties it
 }
 
+CONFORMANCE_CASE(files, CreateFileA_ReadOnlyAttributeMakesAReadOnlyFile) {
+  HANDLE h = CreateFileA(Scratch::Path("new.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_READONLY, nullptr);
+  CHECK_TRUE(h != INVALID_HANDLE_VALUE);
+  DWORD put = 0;
+  CHECK_TRUE(WriteFile(h, "ab", 2, &put, nullptr));  // the handle that made it may write
+  CloseHandle(h);
+  CHECK_EQ(GetFileAttributesA(Scratch::Path("new.txt").c_str()),
+           static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+  CHECK_EQ(Open(Scratch::Path("new.txt"), GENERIC_WRITE, 0, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+  CHECK_ERROR(ERROR_ACCESS_DENIED);
+  CHECK_STR(ReadAll("new.txt"), "ab");
+}
+
 CONFORMANCE_CASE(files, CreateFileA_SharingViolationGives32) {
   Scratch::File("s.txt", "x");
   HANDLE first = Open(Scratch::Path("s.txt"), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
@@ -191,6 +205,27 @@ CONFORMANCE_CASE(files, SetFilePointer_FromTheEndAndPastIt) {
   CHECK_EQ(SetFilePointer(h, 1, nullptr, FILE_CURRENT), 6u);
   CHECK_EQ(SetFilePointer(h, 100, nullptr, FILE_BEGIN), 100u);  // past the end is allowed
   CloseHandle(h);
+}
+
+CONFORMANCE_CASE(files, SetFilePointer_HighPartInAndOut) {
+  Scratch::File("p.txt", "abcdef");
+  HANDLE h = Open(Scratch::Path("p.txt"), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  LONG high = 0;
+  CHECK_EQ(SetFilePointer(h, 0, &high, FILE_END), 6u);
+  CHECK_EQ(high, 0);
+  high = -1;  // the two parts make one signed distance: -1
+  CHECK_EQ(SetFilePointer(h, -1, &high, FILE_CURRENT), 5u);
+  CHECK_EQ(high, 0);
+  CloseHandle(h);
+}
+
+CONFORMANCE_CASE(files, WriteFile_NothingToWrite) {
+  HANDLE h = Open(Scratch::Path("z.txt"), GENERIC_WRITE, 0, CREATE_ALWAYS);
+  DWORD put = 99;
+  CHECK_TRUE(WriteFile(h, "", 0, &put, nullptr));
+  CHECK_EQ(put, 0u);
+  CloseHandle(h);
+  CHECK_STR(ReadAll("z.txt"), "");
 }
 
 CONFORMANCE_CASE(files, SetFilePointer_BeforeTheStartGives131) {

@@ -48,6 +48,13 @@ CONFORMANCE_CASE(files, CreateDirectoryA_TrailingBackslashMakesIt) {
            static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
 }
 
+CONFORMANCE_CASE(files, CreateDirectoryA_WildcardGives123) {
+  CHECK_EQ(CreateDirectoryA(Scratch::Path("a?").c_str(), nullptr), FALSE);
+  CHECK_ERROR(ERROR_INVALID_NAME);
+  CHECK_EQ(CreateDirectoryA(Scratch::Path("a*").c_str(), nullptr), FALSE);
+  CHECK_ERROR(ERROR_INVALID_NAME);
+}
+
 // --- RemoveDirectoryA --------------------------------------------------------
 
 CONFORMANCE_CASE(files, RemoveDirectoryA_NotEmptyGives145) {

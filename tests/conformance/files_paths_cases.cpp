@@ -27,6 +27,19 @@ CONFORMANCE_CASE(files, GetShortPathNameA_LongNameGetsItsShortName) {
   CHECK_STR(buffer, "C:\\cvsconf\\LONGFO~1\\LONGFI~1.HTM");
 }
 
+CONFORMANCE_CASE(files, GetShortPathNameA_RelativePathStaysRelative) {
+  Scratch::File("a.txt");
+  char saved[MAX_PATH] = {};
+  GetCurrentDirectoryA(sizeof saved, saved);
+  CHECK_TRUE(SetCurrentDirectoryA(Scratch::Path().c_str()));
+  char buffer[MAX_PATH] = {};
+  CHECK_EQ(GetShortPathNameA("a.txt", buffer, sizeof buffer), 5u);
+  CHECK_STR(buffer, "a.txt");
+  CHECK_EQ(GetShortPathNameA(".\\a.txt", buffer, sizeof buffer), 7u);
+  CHECK_STR(buffer, ".\\a.txt");
+  if (!SetCurrentDirectoryA(saved)) SetCurrentDirectoryA("C:\\");
+}
+
 CONFORMANCE_CASE(files, GetShortPathNameA_ShortBufferGivesTheSizeNeeded) {
   Scratch::File("a.txt");
   char buffer[5] = {'x', 'x', 'x', 'x', 0};
@@ -74,5 +87,7 @@ CONFORMANCE_CASE(files, GetDiskFreeSpaceExA_RootAndFolder) {
   CHECK_TRUE(free.QuadPart >= available.QuadPart);
   ULARGE_INTEGER again = {};
   CHECK_TRUE(GetDiskFreeSpaceExA(Scratch::Path("").c_str(), &again, nullptr, nullptr));
+  CHECK_TRUE(again.QuadPart > 0);
+  CHECK_TRUE(GetDiskFreeSpaceExA(nullptr, &again, nullptr, nullptr));  // the current drive
   CHECK_TRUE(again.QuadPart > 0);
 }
