@@ -34,12 +34,6 @@ void ForEachOpen(Machine& m, const std::string& full, Fn fn) {
   }
 }
 
-bool AnyOpen(Machine& m, const std::string& full) {
-  bool any = false;
-  ForEachOpen(m, full, [&](const OpenFile&) { any = true; });
-  return any;
-}
-
 // Opens of one file must allow each other's access (ERROR_SHARING_VIOLATION).
 // An open that asks no data access (attributes only) takes no part in it: it
 // neither meets the others' sharing nor sets a condition for them.
@@ -151,8 +145,7 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
     m.files.NoteCreated(p.full);
     if (dwFlagsAndAttributes & FILE_ATTRIBUTE_READONLY) m.files.SetReadOnly(p.full, true);
   }
-  auto file = std::make_unique<OpenFile>();
-  file->full = p.full;
+  auto file = std::make_unique<OpenFile>(m.files, p.full);
   file->host = std::move(host);
   file->read = read;
   file->write = write;
@@ -239,15 +232,7 @@ BOOL WINAPI CloseHandle(HANDLE hObject) {
   sim::HandleObject* o = m.handles.Get(hObject);
   // Find searches close with FindClose only.
   if (!o || o->Kind() == sim::HandleKind::Find) return Fail(m, ERROR_INVALID_HANDLE, FALSE);
-  std::string closedFile;
-  if (o->Kind() == sim::HandleKind::File) closedFile = static_cast<OpenFile*>(o)->full;
-  m.handles.Close(hObject);
-  // The last handle of a delete-pending file takes the file with it.
-  if (!closedFile.empty() && m.files.DeletePending(closedFile) && !AnyOpen(m, closedFile)) {
-    const PathLookup p = m.files.Lookup(closedFile);
-    if (p.exists && !p.directory) m.files.Host().RemoveFile(p.host);
-    m.files.Forget(closedFile);
-  }
+  m.handles.Close(hObject);  // the last handle of a delete-pending file takes it along
   return TRUE;
 }
 
@@ -265,7 +250,7 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
   if (flags.in_use || OpenWithoutDeleteSharing(m, p.full))
     return Fail(m, ERROR_SHARING_VIOLATION, FALSE);
   // Open with FILE_SHARE_DELETE (NT): the name stays until the last close.
-  if (m.system.NtFamily() && AnyOpen(m, p.full)) {
+  if (m.system.NtFamily() && m.files.IsOpen(p.full)) {
     m.files.MarkDeletePending(p.full);
     return TRUE;
   }

@@ -411,6 +411,17 @@ void FileSystem::Forget(const std::string& full) {
     it = under(*it) ? delete_pending_.erase(it) : std::next(it);
 }
 
+void FileSystem::NoteClosed(const std::string& full) {
+  auto it = open_counts_.find(full);
+  if (it == open_counts_.end()) return;
+  if (--it->second > 0) return;
+  open_counts_.erase(it);
+  if (!DeletePending(full)) return;
+  const PathLookup p = Lookup(full);
+  if (p.exists && !p.directory) Host().RemoveFile(p.host);
+  Forget(full);
+}
+
 void FileSystem::NoteCreated(const std::string& full) { created_[full] = next_created_++; }
 
 std::vector<size_t> FileSystem::OrderAsWritten(const std::string& dirFull,

@@ -124,9 +124,15 @@ class FileSystem {
                                      const std::vector<DirEntry>& entries) const;
 
   // A file deleted while open (with FILE_SHARE_DELETE, on the NT family)
-  // stays, delete-pending, until its last handle closes.
+  // stays, delete-pending, until its last handle closes — by CloseHandle or
+  // when the process ends and Windows closes what it left open.
   void MarkDeletePending(const std::string& full) { delete_pending_.insert(full); }
   bool DeletePending(const std::string& full) const { return delete_pending_.count(full) > 0; }
+  // Open handles per file: NoteClosed of the last one carries out a pending
+  // deletion.
+  void NoteOpened(const std::string& full) { ++open_counts_[full]; }
+  void NoteClosed(const std::string& full);
+  bool IsOpen(const std::string& full) const { return open_counts_.count(full) > 0; }
 
   // Finds two host names in one folder that differ only in case; returns a
   // description of the first found, or "".
@@ -148,6 +154,7 @@ class FileSystem {
   std::map<std::string, uint64_t, LessNoCase> created_;  // full path -> creation number
   uint64_t next_created_ = 1;
   std::set<std::string, LessNoCase> delete_pending_;
+  std::map<std::string, unsigned, LessNoCase> open_counts_;
 };
 
 // True when `name` matches the pattern with Windows' wildcard rules

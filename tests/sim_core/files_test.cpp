@@ -94,6 +94,24 @@ TEST(DeleteFile, SharedDeleteIsPendingUntilTheLastClose) {
   CloseHandle(h);
 }
 
+// Windows closes what a process left open when it ends: a pending deletion
+// then completes.
+TEST(DeleteFile, PendingDeletionCompletesWhenTheProcessEnds) {
+  TestMachine tm;
+  tm.AddFile("C:\\left.txt", "x");
+  {
+    sim::Machine run;  // one run of a program on the same drives
+    run.files.drives_root = tm.m.files.drives_root;
+    sim::ScopedMachine scope(run);
+    HANDLE h =
+        Open("C:\\left.txt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(DeleteFileA("C:\\left.txt"));
+    EXPECT_TRUE(tm.Exists("C:\\left.txt"));
+  }
+  EXPECT_FALSE(tm.Exists("C:\\left.txt"));
+}
+
 TEST(CreateFile, AttributesOnlyOpenPassesSharingAndUse) {
   TestMachine tm;
   tm.AddFile("C:\\busy.dll", "x");
