@@ -24,26 +24,42 @@ const DWORD kReadBits = GENERIC_READ | 0x10000000 /*GENERIC_ALL*/ | 0x0001 /*FIL
 const DWORD kWriteBits =
     GENERIC_WRITE | 0x10000000 /*GENERIC_ALL*/ | 0x0002 /*FILE_WRITE_DATA*/ | 0x0004 /*APPEND*/;
 
-// Opens of one file must allow each other's access (ERROR_SHARING_VIOLATION).
-bool SharingConflict(Machine& m, const std::string& full, bool read, bool write, DWORD share) {
+// The open files of one path.
+template <class Fn>
+void ForEachOpen(Machine& m, const std::string& full, Fn fn) {
   for (const auto& h : m.handles.All()) {
     if (h.second->Kind() != sim::HandleKind::File) continue;
     const auto& o = static_cast<const OpenFile&>(*h.second);
-    if (!sim::EqualNoCase(o.full, full)) continue;
+    if (sim::EqualNoCase(o.full, full)) fn(o);
+  }
+}
+
+// Opens of one file must allow each other's access (ERROR_SHARING_VIOLATION).
+// An open that asks no data access (attributes only) takes no part in it: it
+// neither meets the others' sharing nor sets a condition for them.
+bool SharingConflict(Machine& m, const std::string& full, bool read, bool write, DWORD share) {
+  if (!read && !write) return false;
+  bool conflict = false;
+  ForEachOpen(m, full, [&](const OpenFile& o) {
+    if (!o.read && !o.write) return;
     if ((o.read && !(share & FILE_SHARE_READ)) || (o.write && !(share & FILE_SHARE_WRITE)) ||
         (read && !(o.share & FILE_SHARE_READ)) || (write && !(o.share & FILE_SHARE_WRITE)))
-      return true;
-  }
-  return false;
+      conflict = true;
+  });
+  return conflict;
 }
 
 bool OpenWithoutDeleteSharing(Machine& m, const std::string& full) {
-  for (const auto& h : m.handles.All()) {
-    if (h.second->Kind() != sim::HandleKind::File) continue;
-    const auto& o = static_cast<const OpenFile&>(*h.second);
-    if (sim::EqualNoCase(o.full, full) && !(o.share & FILE_SHARE_DELETE)) return true;
-  }
-  return false;
+  bool blocked = false;
+  ForEachOpen(m, full, [&](const OpenFile& o) {
+    if ((o.read || o.write) && !(o.share & FILE_SHARE_DELETE)) blocked = true;
+  });
+  return blocked;
+}
+
+// A path that names an existing file but ends with a separator names no file.
+bool FileWithSeparator(const PathLookup& p) {
+  return p.exists && !p.directory && p.trailing_separator;
 }
 
 // Windows' answer when a path's item is missing: 3 when a folder above it is
@@ -95,7 +111,10 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
   if (dwCreationDisposition == TRUNCATE_EXISTING && !write)
     return Fail(m, ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
   if (!p.parent_exists) return Fail(m, ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
+  if (FileWithSeparator(p)) return Fail(m, ERROR_INVALID_NAME, INVALID_HANDLE_VALUE);
   if (p.exists && p.directory) return Fail(m, ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
+  if (p.exists && m.files.DeletePending(p.full))
+    return Fail(m, ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
   DWORD error = 0;
   sim::HostFile host;
   if (p.exists) {
@@ -106,10 +125,14 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
         dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == TRUNCATE_EXISTING;
     if (flags.read_only && (write || truncate))
       return Fail(m, ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
-    if (flags.in_use || SharingConflict(m, p.full, read, write, dwShareMode))
+    // Another process's use is a sharing condition too (an open for
+    // attributes only passes it).
+    if (((read || write || truncate) && flags.in_use) ||
+        SharingConflict(m, p.full, read, write || truncate, dwShareMode))
       return Fail(m, ERROR_SHARING_VIOLATION, INVALID_HANDLE_VALUE);
     host = m.files.Host().Open(p.host, write || truncate, false, truncate);
     if (!host.ok()) return Fail(m, sim::HostError(errno), INVALID_HANDLE_VALUE);
+    if (truncate) m.files.SetArchive(p.full, true);
     if (dwCreationDisposition == OPEN_ALWAYS || dwCreationDisposition == CREATE_ALWAYS)
       error = ERROR_ALREADY_EXISTS;
   } else {
@@ -119,10 +142,10 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
     // A name the host holds but the PC cannot see (a link) cannot be made.
     if (!host.ok()) return Fail(m, ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
     p = m.files.Lookup(lpFileName);
+    m.files.NoteCreated(p.full);
     if (dwFlagsAndAttributes & FILE_ATTRIBUTE_READONLY) m.files.SetReadOnly(p.full, true);
   }
-  auto file = std::make_unique<OpenFile>();
-  file->full = p.full;
+  auto file = std::make_unique<OpenFile>(m.files, p.full);
   file->host = std::move(host);
   file->read = read;
   file->write = write;
@@ -163,6 +186,7 @@ BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrit
   if (!f->host.WriteAt(f->position, lpBuffer, nNumberOfBytesToWrite))
     return Fail(m, ERROR_DISK_FULL, FALSE);
   f->position += nNumberOfBytesToWrite;
+  m.files.SetArchive(f->full, true);  // written since the last backup
   if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = nNumberOfBytesToWrite;
   return TRUE;
 }
@@ -208,7 +232,7 @@ BOOL WINAPI CloseHandle(HANDLE hObject) {
   sim::HandleObject* o = m.handles.Get(hObject);
   // Find searches close with FindClose only.
   if (!o || o->Kind() == sim::HandleKind::Find) return Fail(m, ERROR_INVALID_HANDLE, FALSE);
-  m.handles.Close(hObject);
+  m.handles.Close(hObject);  // the last handle of a delete-pending file takes it along
   return TRUE;
 }
 
@@ -219,10 +243,17 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
   if (!lpFileName) return Fail(m, ERROR_PATH_NOT_FOUND, FALSE);
   if (p.error) return Fail(m, p.error, FALSE);
   if (!p.exists) return Fail(m, MissingError(p), FALSE);
+  if (FileWithSeparator(p)) return Fail(m, ERROR_INVALID_NAME, FALSE);
   const sim::FileFlags flags = m.files.Flags(p.full);
-  if (p.directory || flags.read_only) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
+  if (p.directory || flags.read_only || m.files.DeletePending(p.full))
+    return Fail(m, ERROR_ACCESS_DENIED, FALSE);
   if (flags.in_use || OpenWithoutDeleteSharing(m, p.full))
     return Fail(m, ERROR_SHARING_VIOLATION, FALSE);
+  // Open with FILE_SHARE_DELETE (NT): the name stays until the last close.
+  if (m.system.NtFamily() && m.files.IsOpen(p.full)) {
+    m.files.MarkDeletePending(p.full);
+    return TRUE;
+  }
   if (!m.files.Host().RemoveFile(p.host)) return Fail(m, sim::HostError(errno), FALSE);
   m.files.Forget(p.full);
   return TRUE;
@@ -238,7 +269,9 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
   if (!p.exists) return Fail(m, MissingError(p), FALSE);
   if (!p.directory) return Fail(m, ERROR_DIRECTORY, FALSE);
   const sim::FileFlags flags = m.files.Flags(p.full);
-  if (p.root || flags.read_only) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
+  // The read-only attribute guards a folder on NT only; FAT under 9x removes it.
+  if (p.root || (flags.read_only && m.system.NtFamily()))
+    return Fail(m, ERROR_ACCESS_DENIED, FALSE);
   // The process holds its current directory open.
   if (flags.in_use || sim::EqualNoCase(p.full, m.files.current_dir))
     return Fail(m, ERROR_SHARING_VIOLATION, FALSE);
@@ -261,17 +294,17 @@ BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES) {
   if (p.exists) return Fail(m, ERROR_ALREADY_EXISTS, FALSE);
   if (!p.parent_exists) return Fail(m, ERROR_PATH_NOT_FOUND, FALSE);
   if (!m.files.Host().MakeFolder(p.host)) return Fail(m, sim::HostError(errno), FALSE);
+  m.files.NoteCreated(p.full);
   return TRUE;
 }
 
 namespace {
 
-WIN32_FIND_DATAA FindData(const std::string& name, const std::string& shortName, bool directory,
-                          bool readOnly, uint64_t size, int64_t writeTime) {
+WIN32_FIND_DATAA FindData(const std::string& name, const std::string& shortName, DWORD attributes,
+                          uint64_t size, int64_t writeTime) {
   WIN32_FIND_DATAA d;
   std::memset(&d, 0, sizeof d);
-  d.dwFileAttributes = directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-  if (readOnly) d.dwFileAttributes |= FILE_ATTRIBUTE_READONLY;
+  d.dwFileAttributes = attributes;
   d.ftCreationTime = d.ftLastAccessTime = d.ftLastWriteTime = ToFileTime(writeTime);
   d.nFileSizeHigh = static_cast<DWORD>(size >> 32);
   d.nFileSizeLow = static_cast<DWORD>(size);
@@ -304,13 +337,24 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
   std::vector<sim::DirEntry> entries;
   if (!m.files.List(dirHost, &entries)) return Fail(m, ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
   std::vector<std::string> shorts = m.files.ShortNames(dirFull, entries);
+  if (!m.system.NtFamily()) {
+    // FAT lists entries in the order they were written.
+    std::vector<sim::DirEntry> byEntry;
+    std::vector<std::string> shortsByEntry;
+    for (size_t i : m.files.OrderAsWritten(dirFull, entries)) {
+      byEntry.push_back(entries[i]);
+      shortsByEntry.push_back(shorts[i]);
+    }
+    entries.swap(byEntry);
+    shorts.swap(shortsByEntry);
+  }
   const std::string& name = p.name;
   const bool wild = name.find_first_of("*?") != std::string::npos;
   if (dirFull.size() > 3 && wild) {
-    // Folders other than a root list "." and ".." first, as NTFS does.
+    // Folders other than a root list "." and ".." first (NTFS and FAT).
     for (const char* dot : {".", ".."})
       if (sim::WildcardMatch(name, dot))
-        search->results.push_back(FindData(dot, "", true, false, 0, 0));
+        search->results.push_back(FindData(dot, "", FILE_ATTRIBUTE_DIRECTORY, 0, 0));
   }
   for (size_t i = 0; i < entries.size(); ++i) {
     const sim::DirEntry& e = entries[i];
@@ -320,8 +364,8 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
                       : sim::EqualNoCase(name, e.name) ||
                             (!shorts[i].empty() && sim::EqualNoCase(name, shorts[i]));
     if (!match) continue;
-    bool ro = m.files.Flags(sim::JoinPath(dirFull, e.name)).read_only;
-    search->results.push_back(FindData(e.name, shorts[i], e.directory, ro, e.size, e.write_time));
+    const DWORD attributes = m.files.Attributes(sim::JoinPath(dirFull, e.name), e.directory);
+    search->results.push_back(FindData(e.name, shorts[i], attributes, e.size, e.write_time));
   }
   if (search->results.empty()) return Fail(m, ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
   *lpFindFileData = search->results[0];
@@ -364,7 +408,10 @@ BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName) {
   if (p.error) return Fail(m, p.error, FALSE);
   if (!p.exists) return Fail(m, MissingError(p), FALSE);
   if (!p.directory) return Fail(m, ERROR_DIRECTORY, FALSE);
-  m.files.current_dir = p.full;
+  // The directory is kept as given (its case, short names), made full.
+  std::string given;
+  DWORD error = 0;
+  m.files.current_dir = m.files.FullPath(lpPathName, &given, &error) ? given : p.full;
   return TRUE;
 }
 
@@ -376,9 +423,9 @@ DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
   if (!lpFileName) return Fail(m, ERROR_PATH_NOT_FOUND, INVALID_FILE_ATTRIBUTES);
   if (p.error) return Fail(m, p.error, INVALID_FILE_ATTRIBUTES);
   if (!p.exists) return Fail(m, MissingError(p), INVALID_FILE_ATTRIBUTES);
-  DWORD a = p.directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-  if (m.files.Flags(p.full).read_only) a |= FILE_ATTRIBUTE_READONLY;
-  return a;
+  if (FileWithSeparator(p)) return Fail(m, ERROR_PATH_NOT_FOUND, INVALID_FILE_ATTRIBUTES);
+  if (m.files.DeletePending(p.full)) return Fail(m, ERROR_ACCESS_DENIED, INVALID_FILE_ATTRIBUTES);
+  return m.files.Attributes(p.full, p.directory);
 }
 
 BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes) {
@@ -389,8 +436,11 @@ BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes) {
   if (!lpFileName) return Fail(m, ERROR_PATH_NOT_FOUND, FALSE);
   if (p.error) return Fail(m, p.error, FALSE);
   if (!p.exists) return Fail(m, MissingError(p), FALSE);
+  if (FileWithSeparator(p)) return Fail(m, ERROR_PATH_NOT_FOUND, FALSE);
+  if (m.files.DeletePending(p.full)) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
   const bool ro = (dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
   if (ro != m.files.Flags(p.full).read_only) m.files.SetReadOnly(p.full, ro);
+  if (!p.directory) m.files.SetArchive(p.full, (dwFileAttributes & FILE_ATTRIBUTE_ARCHIVE) != 0);
   return TRUE;
 }
 

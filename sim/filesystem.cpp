@@ -90,8 +90,9 @@ std::string CleanShortPart(const std::string& s) {
   return out;
 }
 
-// '?' matches one character; at the end of the name, trailing '?' and '*'
-// match nothing (DOS rules).
+// '?' matches one character, or none where the name has a dot or has ended
+// ("a?.txt" matches "a.txt", "a??" matches "a"); at the end of the name,
+// trailing '*' match nothing (DOS rules).
 bool Glob(const char* p, const char* n) {
   while (*p) {
     if (*p == '*') {
@@ -104,6 +105,10 @@ bool Glob(const char* p, const char* n) {
     if (!*n) {
       while (*p == '?' || *p == '*') ++p;
       return !*p;
+    }
+    if (*p == '?' && *n == '.') {
+      ++p;  // no character for it: the dot is matched by what follows
+      continue;
     }
     if (*p != '?' && *p != *n) return false;
     ++p;
@@ -282,6 +287,7 @@ PathLookup FileSystem::Lookup(const std::string& path, bool wildcardLast) const 
   }
   std::string full;
   if (!FullPath(path, &full, &r.error, wildcardLast)) return r;
+  r.trailing_separator = full.size() > 3 && (path.back() == '\\' || path.back() == '/');
   const char drive = full[0];
   std::string host = DriveHost(drive);
   std::vector<std::string> segs =
@@ -369,6 +375,22 @@ void FileSystem::SetReadOnly(const std::string& full, bool on) { flags_[full].re
 
 void FileSystem::SetInUse(const std::string& full, bool on) { flags_[full].in_use = on; }
 
+void FileSystem::SetArchive(const std::string& full, bool on) {
+  auto it = flags_.find(full);
+  if (it != flags_.end()) {
+    it->second.archive_cleared = !on;
+  } else if (!on) {
+    flags_[full].archive_cleared = true;
+  }
+}
+
+DWORD FileSystem::Attributes(const std::string& full, bool directory) const {
+  const FileFlags f = Flags(full);
+  DWORD a = directory ? FILE_ATTRIBUTE_DIRECTORY : f.archive_cleared ? 0 : FILE_ATTRIBUTE_ARCHIVE;
+  if (f.read_only) a |= FILE_ATTRIBUTE_READONLY;
+  return a ? a : FILE_ATTRIBUTE_NORMAL;  // NORMAL only ever stands alone
+}
+
 void FileSystem::ClearAllInUse() {
   for (auto& f : flags_) f.second.in_use = false;
 }
@@ -383,6 +405,37 @@ void FileSystem::Forget(const std::string& full) {
     it = under(it->first) ? flags_.erase(it) : std::next(it);
   for (auto it = short_names_.begin(); it != short_names_.end();)
     it = under(it->first) ? short_names_.erase(it) : std::next(it);
+  for (auto it = created_.begin(); it != created_.end();)
+    it = under(it->first) ? created_.erase(it) : std::next(it);
+  for (auto it = delete_pending_.begin(); it != delete_pending_.end();)
+    it = under(*it) ? delete_pending_.erase(it) : std::next(it);
+}
+
+void FileSystem::NoteClosed(const std::string& full) {
+  auto it = open_counts_.find(full);
+  if (it == open_counts_.end()) return;
+  if (--it->second > 0) return;
+  open_counts_.erase(it);
+  if (!DeletePending(full)) return;
+  const PathLookup p = Lookup(full);
+  if (p.exists && !p.directory) Host().RemoveFile(p.host);
+  Forget(full);
+}
+
+void FileSystem::NoteCreated(const std::string& full) { created_[full] = next_created_++; }
+
+std::vector<size_t> FileSystem::OrderAsWritten(const std::string& dirFull,
+                                               const std::vector<DirEntry>& entries) const {
+  std::vector<uint64_t> mark(entries.size(), 0);  // 0: present at load
+  for (size_t i = 0; i < entries.size(); ++i) {
+    auto it = created_.find(JoinPath(dirFull, entries[i].name));
+    if (it != created_.end()) mark[i] = it->second;
+  }
+  std::vector<size_t> order(entries.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(),
+                   [&](size_t a, size_t b) { return mark[a] < mark[b]; });
+  return order;
 }
 
 std::vector<std::string> FileSystem::ShortNames(const std::string& dirFull,

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ struct DriveInfo {
 struct FileFlags {
   bool read_only = false;
   bool in_use = false;
+  // SetFileAttributesA cleared FILE_ATTRIBUTE_ARCHIVE (a file is made, and
+  // written, with it set). Not kept in the image.
+  bool archive_cleared = false;
 };
 
 // One entry of a host folder.
@@ -47,6 +51,10 @@ struct PathLookup {
   bool directory = false;
   bool root = false;  // a drive root
   std::string name;   // last segment (empty for a root)
+  // The path ended with a separator: it names a folder only, so a file
+  // found under that name is no match (CreateFileA and DeleteFileA 123,
+  // GetFileAttributesA 3, as Windows answers).
+  bool trailing_separator = false;
 };
 
 class FileSystem {
@@ -79,6 +87,9 @@ class FileSystem {
   FileFlags Flags(const std::string& full) const;
   void SetReadOnly(const std::string& full, bool on);
   void SetInUse(const std::string& full, bool on);
+  void SetArchive(const std::string& full, bool on);
+  // The attributes Windows reports for an item with these flags.
+  DWORD Attributes(const std::string& full, bool directory) const;
   void ClearAllInUse();
   const std::map<std::string, FileFlags, LessNoCase>& AllFlags() const { return flags_; }
 
@@ -96,9 +107,32 @@ class FileSystem {
     short_names_[full] = shortName;
   }
 
-  // A file or folder is gone: its flags and short name go with it (a folder's
-  // whole subtree).
+  // A file or folder is gone: its flags, short name, creation mark and
+  // pending deletion go with it (a folder's whole subtree).
   void Forget(const std::string& full);
+
+  // Directory entry order of a FAT drive (the 9x family): a folder lists its
+  // entries in the order they were written, not sorted as NTFS does. The
+  // simulated PC knows that order only for what this run made: entries
+  // present when the image was loaded keep name order, and come first, and
+  // each file or folder made since follows in the order it was made (a
+  // freed slot is not reused: a run of an uninstaller deletes far more than
+  // it makes). NoteCreated marks a new entry; OrderAsWritten gives the
+  // indexes of a name-ordered listing of `dirFull` in entry order.
+  void NoteCreated(const std::string& full);
+  std::vector<size_t> OrderAsWritten(const std::string& dirFull,
+                                     const std::vector<DirEntry>& entries) const;
+
+  // A file deleted while open (with FILE_SHARE_DELETE, on the NT family)
+  // stays, delete-pending, until its last handle closes — by CloseHandle or
+  // when the process ends and Windows closes what it left open.
+  void MarkDeletePending(const std::string& full) { delete_pending_.insert(full); }
+  bool DeletePending(const std::string& full) const { return delete_pending_.count(full) > 0; }
+  // Open handles per file: NoteClosed of the last one carries out a pending
+  // deletion.
+  void NoteOpened(const std::string& full) { ++open_counts_[full]; }
+  void NoteClosed(const std::string& full);
+  bool IsOpen(const std::string& full) const { return open_counts_.count(full) > 0; }
 
   // Finds two host names in one folder that differ only in case; returns a
   // description of the first found, or "".
@@ -117,6 +151,10 @@ class FileSystem {
 
   std::map<std::string, FileFlags, LessNoCase> flags_;
   std::map<std::string, std::string, LessNoCase> short_names_;
+  std::map<std::string, uint64_t, LessNoCase> created_;  // full path -> creation number
+  uint64_t next_created_ = 1;
+  std::set<std::string, LessNoCase> delete_pending_;
+  std::map<std::string, unsigned, LessNoCase> open_counts_;
 };
 
 // True when `name` matches the pattern with Windows' wildcard rules

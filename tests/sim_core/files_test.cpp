@@ -62,6 +62,92 @@ TEST(DeleteFile, OpenHandleBlocksUnlessShareDelete) {
   EXPECT_TRUE(CloseHandle(h));
 }
 
+// NT: the file stays, delete-pending, until its last handle closes; then the
+// host file goes. 9x has no such state: the file goes at once.
+TEST(DeleteFile, SharedDeleteIsPendingUntilTheLastClose) {
+  TestMachine tm;
+  tm.AddFile("C:\\a.txt", "x");
+  const DWORD all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  HANDLE first = Open("C:\\a.txt", GENERIC_READ, all, OPEN_EXISTING);
+  HANDLE second = Open("C:\\a.txt", 0, 0, OPEN_EXISTING);  // attributes only
+  ASSERT_NE(second, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(DeleteFileA("C:\\a.txt"));
+  EXPECT_TRUE(tm.Exists("C:\\a.txt"));
+  EXPECT_EQ(GetFileAttributesA("C:\\a.txt"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(Open("C:\\a.txt", GENERIC_READ, all, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
+  EXPECT_TRUE(CloseHandle(first));
+  EXPECT_TRUE(tm.Exists("C:\\a.txt"));  // one handle left
+  EXPECT_TRUE(CloseHandle(second));
+  EXPECT_FALSE(tm.Exists("C:\\a.txt"));
+  // The name is free again, with nothing pending on it.
+  HANDLE again = Open("C:\\a.txt", GENERIC_WRITE, 0, CREATE_NEW);
+  EXPECT_NE(again, INVALID_HANDLE_VALUE);
+  CloseHandle(again);
+
+  TestMachine old("98");
+  old.AddFile("C:\\b.txt", "x");
+  HANDLE h = Open("C:\\b.txt", GENERIC_READ, all, OPEN_EXISTING);
+  EXPECT_TRUE(DeleteFileA("C:\\b.txt"));
+  EXPECT_FALSE(old.Exists("C:\\b.txt"));
+  CloseHandle(h);
+}
+
+// Windows closes what a process left open when it ends: a pending deletion
+// then completes.
+TEST(DeleteFile, PendingDeletionCompletesWhenTheProcessEnds) {
+  TestMachine tm;
+  tm.AddFile("C:\\left.txt", "x");
+  {
+    sim::Machine run;  // one run of a program on the same drives
+    run.files.drives_root = tm.m.files.drives_root;
+    sim::ScopedMachine scope(run);
+    HANDLE h =
+        Open("C:\\left.txt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(DeleteFileA("C:\\left.txt"));
+    EXPECT_TRUE(tm.Exists("C:\\left.txt"));
+  }
+  EXPECT_FALSE(tm.Exists("C:\\left.txt"));
+}
+
+TEST(CreateFile, AttributesOnlyOpenPassesSharingAndUse) {
+  TestMachine tm;
+  tm.AddFile("C:\\busy.dll", "x");
+  tm.SetInUse("C:\\busy.dll");
+  HANDLE h = Open("C:\\busy.dll", 0, 0, OPEN_EXISTING);
+  EXPECT_NE(h, INVALID_HANDLE_VALUE);
+  CloseHandle(h);
+  EXPECT_EQ(Open("C:\\busy.dll", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING),
+            INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_SHARING_VIOLATION));
+  // An attributes-only handle does not keep a delete away either.
+  tm.AddFile("C:\\free.txt", "x");
+  h = Open("C:\\free.txt", 0, 0, OPEN_EXISTING);
+  EXPECT_FALSE(tm.m.files.DeletePending("C:\\free.txt"));
+  EXPECT_TRUE(DeleteFileA("C:\\free.txt"));
+  EXPECT_TRUE(tm.m.files.DeletePending("C:\\free.txt"));
+  CloseHandle(h);
+  EXPECT_FALSE(tm.Exists("C:\\free.txt"));
+}
+
+TEST(Paths, FileNameWithSeparatorNamesNoFile) {
+  TestMachine tm;
+  tm.AddFile("C:\\d\\a.txt", "x");
+  EXPECT_EQ(Open("C:\\d\\a.txt\\", GENERIC_READ, 0, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_NAME));
+  EXPECT_FALSE(DeleteFileA("C:\\d\\a.txt/"));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_NAME));
+  EXPECT_EQ(GetFileAttributesA("C:\\d\\a.txt\\"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_PATH_NOT_FOUND));
+  EXPECT_FALSE(SetFileAttributesA("C:\\d\\a.txt\\", FILE_ATTRIBUTE_READONLY));
+  EXPECT_TRUE(tm.Exists("C:\\d\\a.txt"));
+  EXPECT_FALSE(tm.m.files.Flags("C:\\d\\a.txt").read_only);
+  // A folder may end with one.
+  EXPECT_EQ(GetFileAttributesA("C:\\d\\"), DWORD(FILE_ATTRIBUTE_DIRECTORY));
+}
+
 TEST(CreateFile, DispositionsAndCodes) {
   TestMachine tm;
   tm.AddFile("C:\\x\\old.txt", "abc");
@@ -177,10 +263,10 @@ TEST(Directories, CreateRemoveAndCurrent) {
   EXPECT_TRUE(RemoveDirectoryA("C:\\new\\"));
   EXPECT_FALSE(tm.Exists("C:\\New"));
 
-  EXPECT_TRUE(SetCurrentDirectoryA("c:\\full"));
+  EXPECT_TRUE(SetCurrentDirectoryA("C:\\fULL\\"));
   char buf[MAX_PATH];
   EXPECT_EQ(GetCurrentDirectoryA(sizeof buf, buf), 7u);
-  EXPECT_STREQ(buf, "C:\\Full");                // the stored case wins
+  EXPECT_STREQ(buf, "C:\\fULL");                // as given, without the backslash
   EXPECT_EQ(GetCurrentDirectoryA(3, buf), 8u);  // too small: the size needed
   EXPECT_FALSE(SetCurrentDirectoryA("C:\\file.txt"));
   EXPECT_EQ(GetLastError(), DWORD(ERROR_DIRECTORY));
@@ -198,8 +284,7 @@ TEST(Attributes, ReadOnlyDirectoryAndMissing) {
   EXPECT_EQ(GetFileAttributesA("C:\\d"), DWORD(FILE_ATTRIBUTE_DIRECTORY));
   EXPECT_EQ(GetFileAttributesA("C:\\d\\a.txt"), DWORD(FILE_ATTRIBUTE_ARCHIVE));
   EXPECT_TRUE(SetFileAttributesA("C:\\d\\a.txt", FILE_ATTRIBUTE_READONLY));
-  EXPECT_EQ(GetFileAttributesA("C:\\D\\A.TXT"),
-            DWORD(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(GetFileAttributesA("C:\\D\\A.TXT"), DWORD(FILE_ATTRIBUTE_READONLY));  // exactly as set
   EXPECT_EQ(GetFileAttributesA("C:\\d\\b.txt"), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
   EXPECT_FALSE(SetFileAttributesA("C:\\e\\b.txt", FILE_ATTRIBUTE_NORMAL));

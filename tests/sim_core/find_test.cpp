@@ -82,6 +82,33 @@ TEST(Find, SnapshotSurvivesDeletionDuringSearch) {
   EXPECT_EQ(deleted, 3);
 }
 
+// FAT (9x) lists what the image held first, in name order, then what the run
+// made, in the order it was made; NTFS (NT) sorts everything.
+TEST(Find, EntryOrderOnFatNameOrderOnNtfs) {
+  for (const char* version : {"98", "xp"}) {
+    TestMachine tm(version);
+    tm.AddFile("C:\\D\\m.txt");  // present at load
+    tm.AddFile("C:\\D\\k.txt");
+    for (const char* made : {"C:\\D\\z.txt", "C:\\D\\a.txt"}) {
+      HANDLE h = CreateFileA(made, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+      ASSERT_NE(h, INVALID_HANDLE_VALUE);
+      CloseHandle(h);
+    }
+    ASSERT_TRUE(CreateDirectoryA("C:\\D\\b", nullptr));
+    const bool fat = std::string(version) == "98";
+    EXPECT_EQ(Find("C:\\D\\*"), fat ? (Names{".", "..", "k.txt", "m.txt", "z.txt", "a.txt", "b"})
+                                    : (Names{".", "..", "a.txt", "b", "k.txt", "m.txt", "z.txt"}))
+        << version;
+    // A deleted and remade entry goes to the end again.
+    ASSERT_TRUE(DeleteFileA("C:\\D\\z.txt"));
+    HANDLE h = CreateFileA("C:\\D\\z.txt", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    CloseHandle(h);
+    if (fat) {
+      EXPECT_EQ(Find("C:\\D\\*.txt"), (Names{"k.txt", "m.txt", "a.txt", "z.txt"}));
+    }
+  }
+}
+
 TEST(WildcardMatch, DosRules) {
   EXPECT_TRUE(sim::WildcardMatch("*.*", "noext"));
   EXPECT_TRUE(sim::WildcardMatch("abc.*", "ABC"));
@@ -89,6 +116,11 @@ TEST(WildcardMatch, DosRules) {
   EXPECT_FALSE(sim::WildcardMatch("a?c", "ac"));
   EXPECT_FALSE(sim::WildcardMatch("*.txt", "a.txt.bak"));
   EXPECT_TRUE(sim::WildcardMatch("*t*.d?l", "setup.dll"));
+  // '?' takes no character where the name has a dot.
+  EXPECT_TRUE(sim::WildcardMatch("a?.txt", "a.txt"));
+  EXPECT_TRUE(sim::WildcardMatch("a??.txt", "ab.txt"));
+  EXPECT_FALSE(sim::WildcardMatch("a?.txt", "abc.txt"));
+  EXPECT_FALSE(sim::WildcardMatch("?a.txt", "a.txt"));  // only at a dot, not before a letter
 }
 
 }  // namespace
