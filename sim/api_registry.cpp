@@ -305,7 +305,7 @@ bool SubkeyNameAt(Registry& reg, const Target& t, DWORD index, std::string* name
   if (!reg.nt_family) {
     if (index >= children.size()) return false;
     if (!open) {
-      *name = sim::AnsiName(Registry::InCreationOrder(*key)[index]->name);
+      *name = sim::AnsiName(reg.CreationOrderOf(*key)[index]->name);
       return true;
     }
     if (open->order_generation != key->generation) {

@@ -386,6 +386,17 @@ std::vector<const RegKey*> Registry::InCreationOrder(const RegKey& key) {
   return order;
 }
 
+const std::vector<const RegKey*>& Registry::CreationOrderOf(const RegKey& key) {
+  OrderCache& c = order_cache_;
+  if (c.key != &key || c.serial != key.serial_ || c.generation != key.generation) {
+    c.order = InCreationOrder(key);
+    c.key = &key;
+    c.serial = key.serial_;
+    c.generation = key.generation;
+  }
+  return c.order;
+}
+
 bool Registry::ListsCurrentControlSet(const RegKey* key) const {
   return IsSystemKey(key) && key->FindSubkey(CurrentControlSetName()) != nullptr;
 }

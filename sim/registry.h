@@ -215,6 +215,9 @@ class Registry {
 
   // Subkeys in the order RegEnumKeyExA lists them on the 9x family.
   static std::vector<const RegKey*> InCreationOrder(const RegKey& key);
+  // The same for a key enumerated through a predefined handle, kept while
+  // the key's subkeys do not change (one key at a time).
+  const std::vector<const RegKey*>& CreationOrderOf(const RegKey& key);
   // True when RegEnumKeyExA on `key` also lists the CurrentControlSet link
   // (HKLM\SYSTEM on NT, while the control set it names exists).
   bool ListsCurrentControlSet(const RegKey* key) const;
@@ -252,6 +255,12 @@ class Registry {
 
   bool loading_ = false;
   uint32_t next_serial_ = 0;
+  struct OrderCache {
+    const RegKey* key = nullptr;
+    uint32_t serial = 0;  // with the pointer: a key freed and another made there differ
+    uint64_t generation = 0;
+    std::vector<const RegKey*> order;
+  } order_cache_;
   KeyRef roots_[4];  // HKLM, HKU, HKPD, HKDD
   std::map<uintptr_t, OpenRegKey> handles_;
   uintptr_t next_handle_ = 0;

@@ -78,6 +78,29 @@ TEST_F(RegistryImage, NineXEnumerationFollowsDeletionsThroughOneHandle) {
   RegCloseKey(h);
 }
 
+TEST_F(RegistryImage, NineXEnumerationThroughAPredefinedKeySeesChanges) {
+  Use9x();
+  reg.Create("HKLM\\b");
+  reg.Create("HKLM\\a");
+  reg.Create("HKU\\.DEFAULT\\y");
+  auto list = [this](HKEY hive) {
+    std::string out;
+    char name[16];
+    for (DWORD i = 0;; ++i) {
+      DWORD cch = sizeof name;
+      if (RegEnumKeyExA(hive, i, name, &cch, nullptr, nullptr, nullptr, nullptr)) break;
+      out += name;
+    }
+    return out;
+  };
+  EXPECT_EQ(list(HKEY_LOCAL_MACHINE), "ba");
+  ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, "b"), ERROR_SUCCESS);
+  reg.Create("HKLM\\c");
+  EXPECT_EQ(list(HKEY_LOCAL_MACHINE), "ac");
+  EXPECT_EQ(list(HKEY_USERS), ".DEFAULT");
+  EXPECT_EQ(list(HKEY_LOCAL_MACHINE), "ac");
+}
+
 TEST_F(RegistryImage, NtListsTheControlSetLinkButNeverSavesIt) {
   reg.SetDword("HKLM\\SYSTEM\\Select", "Current", 2);
   reg.Create("HKLM\\SYSTEM\\ControlSet001\\Services");
