@@ -87,7 +87,7 @@ inline std::vector<std::string> ValueNames(HKEY key) {
 
 inline std::string Joined(const std::vector<std::string>& names) {
   std::string out;
-  for (const std::string& n : names) out += (out.empty() ? "" : ",") + n;
+  for (size_t i = 0; i < names.size(); ++i) out += (i ? "," : "") + names[i];
   return out;
 }
 

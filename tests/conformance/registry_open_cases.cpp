@@ -154,3 +154,19 @@ CONFORMANCE_CASE(registry, RegCloseKey_PredefinedKey) {
   // Still usable afterwards.
   CHECK_TRUE(ScratchKeyExists(""));
 }
+
+CONFORMANCE_CASE(registry, RegOpenKeyExA_LeadingBackslashUnderClassesRoot) {
+  // From Windows 2000 on HKEY_CLASSES_ROOT skips one leading backslash
+  // (dlls/advapi32/tests/registry.c test_reg_open_key); 9x finds no key.
+  WineDiffersOn9x("Wine refuses a leading backslash with 161 in 98 mode too");
+  HKEY made = nullptr;
+  CHECK_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "CvsConformance", 0, nullptr, 0, KEY_ALL_ACCESS,
+                           nullptr, &made, nullptr),
+           ERROR_SUCCESS);
+  if (made) RegCloseKey(made);
+  HKEY key = nullptr;
+  CHECK_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, "\\CvsConformance", 0, KEY_READ, &key),
+           NtFamily() ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+  if (key) RegCloseKey(key);
+  CHECK_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, "CvsConformance"), ERROR_SUCCESS);
+}

@@ -170,6 +170,28 @@ CONFORMANCE_CASE(registry, RegQueryValueExA_UnterminatedStringGetsAZeroWhenThere
   RegCloseKey(key);
 }
 
+CONFORMANCE_CASE(registry, RegQueryValueExA_HandleWithoutQueryRight) {
+  HKEY writable = CreateScratchKey("Wo");
+  SetDword(writable, "v", 1);
+  RegCloseKey(writable);
+  HKEY key = nullptr;
+  CHECK_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, Scratch::Key("Wo").c_str(), 0, KEY_SET_VALUE, &key),
+           ERROR_SUCCESS);
+  DWORD size = 0;
+  CHECK_EQ(RegQueryValueExA(key, "v", nullptr, nullptr, nullptr, &size),
+           NtFamily() ? ERROR_ACCESS_DENIED : ERROR_SUCCESS);
+  RegCloseKey(key);
+}
+
+CONFORMANCE_CASE(registry, RegQueryValueExA_ReservedMustBeNull) {
+  HKEY key = CreateScratchKey("");
+  SetDword(key, "v", 1);
+  DWORD reserved = 0;
+  DWORD size = 0;
+  CHECK_EQ(RegQueryValueExA(key, "v", &reserved, nullptr, nullptr, &size), ERROR_INVALID_PARAMETER);
+  RegCloseKey(key);
+}
+
 CONFORMANCE_CASE(registry, RegQueryValueExA_ClosedHandle) {
   WineDiffersOn9x(kWineBadKey);
   DWORD size = 0;
