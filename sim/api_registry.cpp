@@ -1,6 +1,7 @@
 // The registry calls of the simulated PC, with Windows' results and codes.
 // Registry calls return their error code and leave the last error alone.
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -17,7 +18,9 @@ using sim::RegKey;
 
 constexpr size_t kMaxKeyPart = 255;
 constexpr size_t kMaxValueName = 16383;
-constexpr LONG kErrorNoAccess = 998;  // ERROR_NOACCESS: a bad data pointer
+constexpr LONG kErrorNoAccess = 998;     // ERROR_NOACCESS: a bad data pointer
+constexpr LONG kErrorBadPathname = 161;  // ERROR_BAD_PATHNAME
+constexpr char kLinkName[] = "CurrentControlSet";
 
 // What a handle stands for: the key, the rights granted, the path for faults.
 struct Target {
@@ -43,6 +46,38 @@ std::string HandlePath(Registry& reg, HKEY h) {
   return open ? open->path : std::string();
 }
 
+bool IsStringType(DWORD type) {
+  return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+enum class PathUse { kOpen, kCreate };
+
+// The subkey path as the registry walks it, or the error it gives. A leading
+// backslash: NT refuses it (161), except under HKEY_CLASSES_ROOT from 2000
+// on; 9x skips one when creating and finds no key when opening. Empty parts
+// ("A\\B", a doubled trailing backslash) are skipped.
+LONG NormalSubkey(const sim::Machine& m, HKEY hKey, PathUse use, std::string* sub) {
+  std::string& s = *sub;
+  if (!s.empty() && s[0] == '\\') {
+    if (m.registry.nt_family) {
+      if (hKey != HKEY_CLASSES_ROOT || m.system.version.major < 5) return kErrorBadPathname;
+    } else if (use == PathUse::kOpen) {
+      return ERROR_FILE_NOT_FOUND;
+    }
+    s.erase(0, 1);
+  }
+  if (s.find('\\') == std::string::npos) return ERROR_SUCCESS;
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\\' && (out.empty() || out.back() == '\\')) continue;
+    out += s[i];
+  }
+  if (!out.empty() && out.back() == '\\') out.pop_back();
+  s = std::move(out);
+  return ERROR_SUCCESS;
+}
+
 bool PartTooLong(const std::string& sub) {
   size_t start = 0;
   while (start <= sub.size()) {
@@ -54,7 +89,12 @@ bool PartTooLong(const std::string& sub) {
   return false;
 }
 
-// 0 and the target, 6 for an unknown handle, 1018 for a deleted key, 2 for
+// An unknown handle: 6 on NT; Windows 98 answers 1010 (ERROR_BADKEY).
+LONG InvalidHandle(const Registry& reg) {
+  return reg.nt_family ? ERROR_INVALID_HANDLE : ERROR_BADKEY;
+}
+
+// 0 and the target, 6 (9x: 1010) for an unknown handle, 1018 for a deleted key, 2 for
 // a view whose key is missing (when not creating).
 LONG Resolve(Registry& reg, HKEY h, bool createView, Target* t) {
   if (Registry::IsPredefined(h)) {
@@ -63,7 +103,7 @@ LONG Resolve(Registry& reg, HKEY h, bool createView, Target* t) {
     return t->key ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
   }
   OpenRegKey* open = reg.Handle(h);
-  if (!open) return ERROR_INVALID_HANDLE;
+  if (!open) return InvalidHandle(reg);
   if (open->key->deleted) return ERROR_KEY_DELETED;
   t->key = open->key.get();
   t->open = open;
@@ -103,6 +143,13 @@ LONG DeleteTreeLikeShell(Registry& reg, RegKey* key) {
   return DeleteOneKey(reg, key);
 }
 
+// String data stored without its zero reads back with one added when the
+// buffer has room for it; the size reported stays the stored size.
+void TerminateIfRoom(const sim::RegValue& v, LPBYTE out, DWORD room) {
+  const std::string_view d = v.data();
+  if (IsStringType(v.type) && !d.empty() && d.size() < room && d.back() != '\0') out[d.size()] = 0;
+}
+
 void CopyName(const std::string& name, LPSTR out) {
   std::memcpy(out, name.data(), name.size());
   out[name.size()] = '\0';
@@ -120,14 +167,21 @@ LONG WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM sa
     return static_cast<LONG>(f);
   }
   if (!phkResult) return ERROR_INVALID_PARAMETER;
+  // No subkey under a predefined key gives that key's own handle back.
+  if (sub.empty() && Registry::IsPredefined(hKey)) {
+    *phkResult = hKey;
+    return ERROR_SUCCESS;
+  }
   *phkResult = nullptr;
   Target base;
   if (LONG err = Resolve(reg, hKey, false, &base)) return err;
-  if (PartTooLong(sub)) return ERROR_INVALID_PARAMETER;
-  RegKey* key = reg.Walk(base.key, sub);
+  std::string path = sub;
+  if (LONG err = NormalSubkey(m, hKey, PathUse::kOpen, &path)) return err;
+  if (PartTooLong(path)) return ERROR_INVALID_PARAMETER;
+  RegKey* key = reg.Walk(base.key, path);
   if (!key) return ERROR_FILE_NOT_FOUND;
   if (LONG err = reg.CheckOpenAccess(key, samDesired)) return err;
-  HKEY h = reg.AddHandle(key, samDesired, JoinPath(base.path, sub));
+  HKEY h = reg.AddHandle(key, samDesired, JoinPath(base.path, path));
   if (!h) return ERROR_NOT_ENOUGH_MEMORY;
   *phkResult = h;
   return ERROR_SUCCESS;
@@ -148,15 +202,17 @@ LONG WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD Reserved, LPSTR lp
   *phkResult = nullptr;
   Target base;
   if (LONG err = Resolve(reg, hKey, true, &base)) return err;
-  if (PartTooLong(sub)) return ERROR_INVALID_PARAMETER;
-  RegKey* key = reg.Walk(base.key, sub);
+  std::string path = sub;
+  if (LONG err = NormalSubkey(m, hKey, PathUse::kCreate, &path)) return err;
+  if (PartTooLong(path)) return ERROR_INVALID_PARAMETER;
+  RegKey* key = reg.Walk(base.key, path);
   DWORD disposition = REG_OPENED_EXISTING_KEY;
   if (key) {
     if (LONG err = reg.CheckOpenAccess(key, samDesired)) return err;
   } else {
     // The deepest existing key must let a subkey be created under it.
     RegKey* parent = base.key;
-    std::string rest = sub;
+    std::string rest = path;
     while (!rest.empty()) {
       size_t slash = rest.find('\\');
       RegKey* next = reg.Walk(parent, rest.substr(0, slash));
@@ -167,11 +223,11 @@ LONG WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD Reserved, LPSTR lp
     if (reg.nt_family && reg.WritesRefused(parent)) return ERROR_ACCESS_DENIED;
     bool created = false;
     LONG error = ERROR_SUCCESS;
-    key = reg.WalkCreate(base.key, sub, &created, &error);
+    key = reg.WalkCreate(base.key, path, &created, &error);
     if (!key) return error ? error : ERROR_INVALID_PARAMETER;
     disposition = REG_CREATED_NEW_KEY;
   }
-  HKEY h = reg.AddHandle(key, samDesired, JoinPath(base.path, sub));
+  HKEY h = reg.AddHandle(key, samDesired, JoinPath(base.path, path));
   if (!h) return ERROR_NOT_ENOUGH_MEMORY;
   *phkResult = h;
   if (lpdwDisposition) *lpdwDisposition = disposition;
@@ -201,6 +257,7 @@ LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, 
       return ERROR_MORE_DATA;
     }
     if (size) std::memcpy(lpData, v->data().data(), size);
+    TerminateIfRoom(*v, lpData, *lpcbData);
   }
   *lpcbData = size;
   return ERROR_SUCCESS;
@@ -218,12 +275,76 @@ LONG WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD 
   if (LONG err = Resolve(reg, hKey, true, &t)) return err;
   if (!Granted(reg, t, KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
   if (name.size() > kMaxValueName) return ERROR_INVALID_PARAMETER;
-  if (!lpData && cbData) return kErrorNoAccess;
+  if (reg.nt_family) {
+    if (!lpData && cbData) return kErrorNoAccess;
+    // A string counted without its terminating zero gets it (the byte after
+    // the count is read, as NT reads it).
+    if (cbData && IsStringType(dwType) && lpData[cbData - 1] != 0 && lpData[cbData] == 0) ++cbData;
+  } else if (dwType == REG_SZ) {
+    // 9x measures a string itself, whatever the count says.
+    if (!lpData) return ERROR_INVALID_PARAMETER;
+    cbData = static_cast<DWORD>(std::strlen(reinterpret_cast<const char*>(lpData)) + 1);
+  } else if (!lpData && cbData) {
+    return kErrorNoAccess;
+  }
   std::string_view data;
   if (cbData) data = std::string_view(reinterpret_cast<const char*>(lpData), cbData);
   reg.SetValue(t.key, name, dwType, data);
   return ERROR_SUCCESS;
 }
+
+namespace {
+
+// The name of the subkey at `index` as RegEnumKeyExA lists it: sorted on NT
+// (with the CurrentControlSet link under HKLM\SYSTEM), in creation order on
+// 9x. False past the end.
+bool SubkeyNameAt(Registry& reg, const Target& t, DWORD index, std::string* name) {
+  RegKey* key = t.key;
+  OpenRegKey* open = t.open;
+  const RegKey::Children& children = key->subkeys();
+  if (!reg.nt_family) {
+    if (index >= children.size()) return false;
+    if (!open) {
+      *name = sim::AnsiName(reg.CreationOrderOf(*key)[index]->name);
+      return true;
+    }
+    if (open->order_generation != key->generation) {
+      open->creation_order = Registry::InCreationOrder(*key);
+      open->order_generation = key->generation;
+    }
+    *name = sim::AnsiName(open->creation_order[index]->name);
+    return true;
+  }
+  DWORD childIndex = index;
+  if (reg.ListsCurrentControlSet(key)) {
+    const auto at = children.lower_bound(std::string_view(kLinkName));
+    const DWORD linkIndex = static_cast<DWORD>(std::distance(children.begin(), at));
+    if (index == linkIndex) {
+      *name = kLinkName;
+      return true;
+    }
+    if (index > linkIndex) --childIndex;
+  }
+  if (childIndex >= children.size()) return false;
+  RegKey::Children::const_iterator it;
+  if (open && open->enum_generation == key->generation && open->enum_index <= childIndex) {
+    it = open->enum_it;
+    for (DWORD i = open->enum_index; i < childIndex; ++i) ++it;
+  } else {
+    it = children.begin();
+    for (DWORD i = 0; i < childIndex; ++i) ++it;
+  }
+  if (open) {
+    open->enum_generation = key->generation;
+    open->enum_index = childIndex;
+    open->enum_it = it;
+  }
+  // A name the code page cannot hold reads with '?' for what it lacks.
+  *name = sim::AnsiName((*it)->name);
+  return true;
+}
+
+}  // namespace
 
 LONG WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName,
                           LPDWORD lpReserved, LPSTR lpClass, LPDWORD lpcchClass,
@@ -237,24 +358,8 @@ LONG WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchN
   if (LONG err = Resolve(reg, hKey, false, &t)) return err;
   if (!lpName || !lpcchName || lpReserved) return ERROR_INVALID_PARAMETER;
   if (!Granted(reg, t, KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
-  const RegKey::Children& children = t.key->subkeys();
-  if (dwIndex >= children.size()) return ERROR_NO_MORE_ITEMS;
-  RegKey::Children::const_iterator it;
-  OpenRegKey* open = t.open;
-  if (open && open->enum_generation == t.key->generation && open->enum_index <= dwIndex) {
-    it = open->enum_it;
-    for (DWORD i = open->enum_index; i < dwIndex; ++i) ++it;
-  } else {
-    it = children.begin();
-    for (DWORD i = 0; i < dwIndex; ++i) ++it;
-  }
-  if (open) {
-    open->enum_generation = t.key->generation;
-    open->enum_index = dwIndex;
-    open->enum_it = it;
-  }
-  // A name the code page cannot hold reads with '?' for what it lacks.
-  const std::string name = sim::AnsiName((*it)->name);
+  std::string name;
+  if (!SubkeyNameAt(reg, t, dwIndex, &name)) return ERROR_NO_MORE_ITEMS;
   if (name.size() + 1 > *lpcchName) return ERROR_MORE_DATA;
   if (lpClass && lpcchClass) {
     if (*lpcchClass < 1) return ERROR_MORE_DATA;
@@ -288,15 +393,20 @@ LONG WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD l
   const std::string_view data = v.data();
   const DWORD size = static_cast<DWORD>(data.size());
   const std::string vname = sim::AnsiName(v.name());
-  if (vname.size() + 1 > *lpcchValueName) return ERROR_MORE_DATA;
-  if (lpData && *lpcbData < size) {
-    *lpcbData = size;
+  // A name or data that does not fit: both buffers and the name's count stay
+  // as they were, the type and the size the data needs are reported.
+  if (vname.size() + 1 > *lpcchValueName || (lpData && *lpcbData < size)) {
+    if (lpType) *lpType = v.type;
+    if (lpcbData) *lpcbData = size;
     return ERROR_MORE_DATA;
   }
   CopyName(vname, lpValueName);
   *lpcchValueName = static_cast<DWORD>(vname.size());
   if (lpType) *lpType = v.type;
-  if (lpData && size) std::memcpy(lpData, data.data(), size);
+  if (lpData) {
+    if (size) std::memcpy(lpData, data.data(), size);
+    TerminateIfRoom(v, lpData, *lpcbData);
+  }
   if (lpcbData) *lpcbData = size;
   return ERROR_SUCCESS;
 }
@@ -311,7 +421,9 @@ LONG WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
   Target base;
   if (LONG err = Resolve(reg, hKey, false, &base)) return err;
   if (!lpSubKey) return ERROR_INVALID_PARAMETER;
-  RegKey* key = reg.Walk(base.key, sub);
+  std::string path = sub;
+  if (LONG err = NormalSubkey(m, hKey, PathUse::kOpen, &path)) return err;
+  RegKey* key = reg.Walk(base.key, path);
   if (!key) return ERROR_FILE_NOT_FOUND;
   if (key == base.key && !base.open) return ERROR_ACCESS_DENIED;  // a predefined key itself
   return DeleteOneKey(reg, key);
@@ -337,7 +449,7 @@ LONG WINAPI RegCloseKey(HKEY hKey) {
     return static_cast<LONG>(f);
   }
   if (Registry::IsPredefined(hKey)) return ERROR_SUCCESS;
-  return reg.CloseHandle(hKey) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+  return reg.CloseHandle(hKey) ? ERROR_SUCCESS : InvalidHandle(reg);
 }
 
 DWORD WINAPI SHDeleteKeyA(HKEY hkey, LPCSTR pszSubKey) {
@@ -349,7 +461,9 @@ DWORD WINAPI SHDeleteKeyA(HKEY hkey, LPCSTR pszSubKey) {
   }
   Target base;
   if (LONG err = Resolve(reg, hkey, false, &base)) return static_cast<DWORD>(err);
-  RegKey* key = reg.Walk(base.key, sub);
+  std::string path = sub;
+  if (LONG err = NormalSubkey(m, hkey, PathUse::kOpen, &path)) return static_cast<DWORD>(err);
+  RegKey* key = reg.Walk(base.key, path);
   if (!key) return ERROR_FILE_NOT_FOUND;
   if (key == base.key && !base.open) return ERROR_ACCESS_DENIED;
   return static_cast<DWORD>(DeleteTreeLikeShell(reg, key));

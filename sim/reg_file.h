@@ -13,7 +13,8 @@
 // "REGEDIT4" 8-bit, or for a Unicode file regedit's version 5 in UTF-16LE
 // with BOM (string data as hex(2)/hex(7) of UTF-16LE, names and text the
 // code page lacks as they were read). Both with CR LF, keys depth-first in
-// sorted order, the default value "@" first, long hex data wrapped as
+// the order RegEnumKeyExA lists them (sorted on NT, creation order on 9x),
+// values in their own order ("@" where it stands), long hex data wrapped as
 // regedit wraps it. Reading what was written and writing again gives the
 // same bytes.
 #pragma once

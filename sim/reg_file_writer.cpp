@@ -81,7 +81,7 @@ size_t Units(std::string_view s) {
 // one key at a time and turned into UTF-16LE behind it.
 class Writer {
  public:
-  explicit Writer(bool unicode) : unicode_(unicode) {}
+  Writer(bool unicode, bool creationOrder) : unicode_(unicode), creation_order_(creationOrder) {}
 
   std::string Run(const Registry& registry) {
     // Room for a little growth over the file read: no copy as the text grows.
@@ -212,31 +212,34 @@ class Writer {
       out_ += '[';
       out_ += path;
       out_ += "]\r\n";
-      if (const RegValue* def = key.FindValue("")) Value(*def);
-      for (const RegValue& v : key.values) {
-        if (!v.name().empty()) Value(v);
-      }
+      for (const RegValue& v : key.values) Value(v);
       out_ += "\r\n";
       if (unicode_ && out_.size() >= 1 << 16) Widen();
     }
     const size_t keep = path.size();
-    for (const KeyRef& child : key.subkeys()) {
+    auto write = [&](const RegKey& child) {
       path += '\\';
-      Name(path, child->name);
-      Key(*child, path, true);
+      Name(path, child.name);
+      Key(child, path, true);
       path.resize(keep);
+    };
+    if (creation_order_) {
+      for (const RegKey* child : Registry::InCreationOrder(key)) write(*child);
+    } else {
+      for (const KeyRef& child : key.subkeys()) write(*child);
     }
   }
 
   const bool unicode_;
-  std::string out_;   // the file, or for a Unicode file its WTF-8 text not yet widened
-  std::string file_;  // a Unicode file's bytes
+  const bool creation_order_;  // 9x lists (and exports) subkeys in creation order
+  std::string out_;            // the file, or for a Unicode file its WTF-8 text not yet widened
+  std::string file_;           // a Unicode file's bytes
 };
 
 }  // namespace
 
 std::string WriteRegFile(const Registry& registry) {
-  return Writer(registry.file_format == RegFileFormat::kUnicode).Run(registry);
+  return Writer(registry.file_format == RegFileFormat::kUnicode, !registry.nt_family).Run(registry);
 }
 
 }  // namespace sim

@@ -302,6 +302,7 @@ RegKey* Registry::AddChild(RegKey* parent, std::string_view childName) {
   }
   RegKey* raw = new RegKey(std::string(childName));
   raw->parent = parent;
+  raw->serial_ = ++next_serial_;
   if (parent->access == KeyAccess::kProtected) raw->access = KeyAccess::kProtected;
   children.emplace_hint(it, raw);
   ++parent->generation;
@@ -374,6 +375,30 @@ bool Registry::DeleteValue(RegKey* key, std::string_view name) {
   if (!key->DeleteValue(name)) return false;
   dirty = true;
   return true;
+}
+
+std::vector<const RegKey*> Registry::InCreationOrder(const RegKey& key) {
+  std::vector<const RegKey*> order;
+  order.reserve(key.subkeys().size());
+  for (const KeyRef& child : key.subkeys()) order.push_back(child.get());
+  std::sort(order.begin(), order.end(),
+            [](const RegKey* a, const RegKey* b) { return a->serial_ < b->serial_; });
+  return order;
+}
+
+const std::vector<const RegKey*>& Registry::CreationOrderOf(const RegKey& key) {
+  OrderCache& c = order_cache_;
+  if (c.key != &key || c.serial != key.serial_ || c.generation != key.generation) {
+    c.order = InCreationOrder(key);
+    c.key = &key;
+    c.serial = key.serial_;
+    c.generation = key.generation;
+  }
+  return c.order;
+}
+
+bool Registry::ListsCurrentControlSet(const RegKey* key) const {
+  return IsSystemKey(key) && key->FindSubkey(CurrentControlSetName()) != nullptr;
 }
 
 bool Registry::InLocalMachine(const RegKey* key) const {

@@ -5,7 +5,8 @@
 //
 // Names keep their case and compare without it, as NT compares them
 // (sim/reg_name.h, which also keeps names the code page cannot hold).
-// Subkeys enumerate sorted without case, values in creation order. Values
+// Subkeys enumerate sorted without case on NT and in creation order on 9x,
+// values in creation order on both. Values
 // are raw bytes plus type; strings are 8-bit in the code page with their
 // terminating zero, as the A functions see them.
 //
@@ -119,6 +120,8 @@ class RegKey {
     SetValue(RegValue(valueName, type, data));
   }
   bool DeleteValue(std::string_view valueName);
+  // Rank among the keys made so far (the 9x family lists subkeys by it).
+  uint32_t serial() const { return serial_; }
 
  private:
   friend class Registry;
@@ -131,6 +134,7 @@ class RegKey {
   // Positions of the values in name order; kept only for keys with many values.
   std::unique_ptr<std::vector<uint32_t>> index_;
   uint32_t refs_ = 0;
+  uint32_t serial_ = 0;
 };
 
 // One open key handle.
@@ -142,6 +146,9 @@ struct OpenRegKey {
   uint64_t enum_generation = ~uint64_t(0);
   DWORD enum_index = 0;
   RegKey::Children::const_iterator enum_it;
+  // The subkeys in creation order (9x family), valid for order_generation.
+  uint64_t order_generation = ~uint64_t(0);
+  std::vector<const RegKey*> creation_order;
 };
 
 // The form registry.reg was read in, and is written back in.
@@ -206,6 +213,15 @@ class Registry {
   void SetValue(RegKey* key, RegValue value);
   bool DeleteValue(RegKey* key, std::string_view name);
 
+  // Subkeys in the order RegEnumKeyExA lists them on the 9x family.
+  static std::vector<const RegKey*> InCreationOrder(const RegKey& key);
+  // The same for a key enumerated through a predefined handle, kept while
+  // the key's subkeys do not change (one key at a time).
+  const std::vector<const RegKey*>& CreationOrderOf(const RegKey& key);
+  // True when RegEnumKeyExA on `key` also lists the CurrentControlSet link
+  // (HKLM\SYSTEM on NT, while the control set it names exists).
+  bool ListsCurrentControlSet(const RegKey* key) const;
+
   bool InLocalMachine(const RegKey* key) const;
   // 0, or 5 when this open of `key` with `sam` is refused (NT family only).
   LONG CheckOpenAccess(const RegKey* key, REGSAM sam) const;
@@ -238,6 +254,13 @@ class Registry {
   void MergeInto(RegKey* from, RegKey* to);
 
   bool loading_ = false;
+  uint32_t next_serial_ = 0;
+  struct OrderCache {
+    const RegKey* key = nullptr;
+    uint32_t serial = 0;  // with the pointer: a key freed and another made there differ
+    uint64_t generation = 0;
+    std::vector<const RegKey*> order;
+  } order_cache_;
   KeyRef roots_[4];  // HKLM, HKU, HKPD, HKDD
   std::map<uintptr_t, OpenRegKey> handles_;
   uintptr_t next_handle_ = 0;

@@ -162,7 +162,7 @@ TEST(RegFile, WritesRegeditLayoutAndRoundTrips) {
   sim::Registry reg;
   reg.SetString("HKLM\\SOFTWARE\\Vt", "Path", "C:\\Vt \"q\"");
   reg.SetDword("HKLM\\SOFTWARE\\Vt", "N", 0xBEEF);
-  reg.SetString("HKLM\\SOFTWARE\\Vt", "", "def");  // written first though made last
+  reg.SetString("HKLM\\SOFTWARE\\Vt", "", "def");  // written where it was made, not first
   reg.SetValue("HKLM\\SOFTWARE\\Vt", "Bin", REG_BINARY, std::string(40, '\x11'));
   reg.SetValue("HKLM\\SOFTWARE\\Vt", "Odd", REG_SZ, std::string("a\r\nb\0", 5));
   reg.SetValue("HKLM\\SOFTWARE\\Vt", "NoZero", REG_SZ, "abc");
@@ -175,9 +175,9 @@ TEST(RegFile, WritesRegeditLayoutAndRoundTrips) {
       "REGEDIT4\r\n\r\n"
       "[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n\r\n"
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vt]\r\n"
-      "@=\"def\"\r\n"
       "\"Path\"=\"C:\\\\Vt \\\"q\\\"\"\r\n"
       "\"N\"=dword:0000beef\r\n"
+      "@=\"def\"\r\n"
       "\"Bin\"=hex:" +
       Repeat("11,", 23) +
       "\\\r\n"  // wrapped at regedit's 80 columns
