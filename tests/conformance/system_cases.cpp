@@ -67,6 +67,24 @@ CONFORMANCE_CASE(system, GetVersionExA_WrongSizeFails) {
   }
 }
 
+CONFORMANCE_CASE(system, GetVersionExA_ExtendedSizeOnNtOnly) {
+  if (!NtFamily())
+    WINE_DIFFERS(
+        "Windows 9x knows no OSVERSIONINFOEXA (GetVersionEx's documentation), Wine "
+        "fills it in every mode");
+  union {
+    OSVERSIONINFOA info;
+    BYTE ex[156];  // OSVERSIONINFOEXA
+  } v;
+  std::memset(&v, 0, sizeof v);
+  v.info.dwOSVersionInfoSize = sizeof v.ex;
+  SetLastError(0xdeadbeef);
+  CHECK_EQ(GetVersionExA(&v.info), NtFamily() ? TRUE : FALSE);
+  CHECK_ERROR(0xdeadbeef);
+  // wProductType: VER_NT_WORKSTATION on a desktop NT.
+  if (NtFamily()) CHECK_EQ(v.ex[154], 1);
+}
+
 // GetSystemDirectoryA, GetWindowsDirectoryA
 
 CONFORMANCE_CASE(system, GetSystemDirectoryA_ShortBufferGivesTheSizeUntouched) {
@@ -273,6 +291,15 @@ CONFORMANCE_CASE(system, GetProcAddress_FindsAKernelCall) {
   CHECK_TRUE(GetProcAddress(module, "getversionexa") == nullptr);
   CHECK_ERROR(ERROR_PROC_NOT_FOUND);
   if (module) FreeLibrary(module);
+}
+
+CONFORMANCE_CASE(system, FreeLibrary_EachLoadIsFreed) {
+  HMODULE first = LoadLibraryA("user32.dll");
+  HMODULE second = LoadLibraryA("USER32");
+  CHECK_TRUE(first != nullptr);
+  CHECK_TRUE(first == second);  // one module, counted twice
+  CHECK_EQ(FreeLibrary(first), TRUE);
+  CHECK_EQ(FreeLibrary(second), TRUE);
 }
 
 // The later shell (shell32 4.71, shlwapi) ships with every version after 95
