@@ -60,10 +60,11 @@ struct Table {
     }
     for (char c = 'a'; c <= 'z'; ++c) Pair(c - 'a' + 'A', c, c, kNone);
     for (int d = 0; d < 10; ++d) e['0' + d].primary[0] = kDigit << 16 | static_cast<uint32_t>(d);
-    e['\''] = Entry{};
-    e['\''].special = 1;
-    e['-'] = Entry{};
-    e['-'].special = 2;
+    const int kApostrophe = '\'', kHyphen = '-';
+    e[kApostrophe] = Entry{};
+    e[kApostrophe].special = 1;
+    e[kHyphen] = Entry{};
+    e[kHyphen].special = 2;
 
     e[0xB9].primary[0] = kDigit << 16 | 1;  // superscript one, two, three
     e[0xB2].primary[0] = kDigit << 16 | 2;
