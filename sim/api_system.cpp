@@ -5,6 +5,8 @@
 #include "platform/win32.h"
 #include "sim/machine.h"
 #include "sim/system_messages.h"
+#include "sim/text.h"
+#include "sim/word_sort.h"
 
 using sim::Fail;
 using sim::Machine;
@@ -23,11 +25,6 @@ UINT CopyDirectory(Machine& m, const char* name, LPSTR buffer, UINT size) {
 
 using FunctionTable = std::map<std::string, std::map<std::string, FARPROC>, sim::LessNoCase>;
 
-FunctionTable& Functions() {
-  static FunctionTable table;
-  return table;
-}
-
 // Module file name: the last name of a path, ".DLL" added when it has no extension.
 std::string ModuleName(const std::string& given) {
   size_t slash = given.find_last_of("\\/");
@@ -36,7 +33,49 @@ std::string ModuleName(const std::string& given) {
   return name;
 }
 
-const char* const kKnownModules[] = {"RICHED32.DLL", "RICHED20.DLL", "SetupApi.dll"};
+const char* const kKnownModules[] = {"RICHED32.DLL", "RICHED20.DLL", "SetupApi.dll", "KERNEL32.DLL",
+                                     "USER32.DLL",   "ADVAPI32.DLL", "SHELL32.DLL",  "SHLWAPI.DLL"};
+
+// Functions of the later shell (shell32 4.71, shlwapi): missing on a PC without it.
+bool IsLaterShellModule(const std::string& module) {
+  return sim::EqualNoCase(module, "SHLWAPI.DLL");
+}
+bool IsLaterShellFunction(const std::string& module, const char* name) {
+  return IsLaterShellModule(module) || (sim::EqualNoCase(module, "SHELL32.DLL") &&
+                                        std::strcmp(name, "SHGetSpecialFolderPathA") == 0);
+}
+
+template <class F>
+FARPROC AsFarProc(F* fn) {
+  // Through void(*)(), the one cast between function types GCC takes silently.
+  return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(fn));
+}
+
+// The calls of win32.h that GetProcAddress finds in the system's own modules.
+FunctionTable& Functions() {
+  static FunctionTable table = {
+      {"KERNEL32.DLL",
+       {{"GetVersionExA", AsFarProc(&GetVersionExA)},
+        {"GetComputerNameA", AsFarProc(&GetComputerNameA)},
+        {"GetSystemDirectoryA", AsFarProc(&GetSystemDirectoryA)},
+        {"GetWindowsDirectoryA", AsFarProc(&GetWindowsDirectoryA)},
+        {"FormatMessageA", AsFarProc(&FormatMessageA)},
+        {"LoadLibraryA", AsFarProc(&LoadLibraryA)},
+        {"GetProcAddress", AsFarProc(&GetProcAddress)},
+        {"lstrcmpiA", AsFarProc(&lstrcmpiA)}}},
+      {"USER32.DLL",
+       {{"CharUpperA", AsFarProc(&CharUpperA)},
+        {"CharLowerA", AsFarProc(&CharLowerA)},
+        {"FindWindowA", AsFarProc(&FindWindowA)},
+        {"MessageBoxA", AsFarProc(&MessageBoxA)}}},
+      {"ADVAPI32.DLL",
+       {{"RegOpenKeyExA", AsFarProc(&RegOpenKeyExA)},
+        {"RegDeleteKeyA", AsFarProc(&RegDeleteKeyA)}}},
+      {"SHELL32.DLL", {{"SHGetSpecialFolderPathA", AsFarProc(&SHGetSpecialFolderPathA)}}},
+      {"SHLWAPI.DLL", {{"SHDeleteKeyA", AsFarProc(&SHDeleteKeyA)}}},
+  };
+  return table;
+}
 
 }  // namespace
 
@@ -52,8 +91,11 @@ BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA lpVersionInformation) {
   if (!lpVersionInformation) return Fail(m, ERROR_INVALID_PARAMETER, FALSE);
   const DWORD size = lpVersionInformation->dwOSVersionInfoSize;
   const DWORD kExSize = 156;  // OSVERSIONINFOEXA, known to the NT family only
-  if (size != sizeof(OSVERSIONINFOA) && !(size == kExSize && m.system.NtFamily()))
+  if (size != sizeof(OSVERSIONINFOA) && !(size == kExSize && m.system.NtFamily())) {
+    // Windows 9x refuses a wrong size without setting a last error.
+    if (!m.system.NtFamily()) return FALSE;
     return Fail(m, ERROR_INSUFFICIENT_BUFFER, FALSE);
+  }
   const sim::WindowsVersion& v = m.system.version;
   lpVersionInformation->dwMajorVersion = v.major;
   lpVersionInformation->dwMinorVersion = v.minor;
@@ -185,6 +227,9 @@ BOOL WINAPI SHGetSpecialFolderPathA(HWND, LPSTR pszPath, int csidl, BOOL fCreate
       {0x001C, "local_appdata"},  {0x0023, "common_appdata"},    {0x0024, "windows"},
       {0x0025, "system"},         {0x0026, "program_files"},
   };
+  // Shell32 before 4.71 has no such function: a direct call stands for the
+  // program's fallback when GetProcAddress finds none, which sees 127.
+  if (!m.system.HasLaterShell()) return Fail(m, ERROR_PROC_NOT_FOUND, FALSE);
   auto it = kFolders.find(csidl & 0xFF);
   if (it == kFolders.end()) return FALSE;
   const std::string name = it->second;
@@ -229,7 +274,10 @@ HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName) {
       }
     }
   }
-  if (given.empty() || !known) return Fail(m, ERROR_MOD_NOT_FOUND, HMODULE(nullptr));
+  if (given.empty() || !known || (IsLaterShellModule(name) && !m.system.HasLaterShell())) {
+    // Windows 9x reports a missing module as ERROR_DLL_NOT_FOUND.
+    return Fail(m, m.system.NtFamily() ? ERROR_MOD_NOT_FOUND : 1157, HMODULE(nullptr));
+  }
   uintptr_t value = 0x10000000 + index * 0x100000;
   m.loaded_modules[value] = name;
   return reinterpret_cast<HMODULE>(value);
@@ -255,7 +303,9 @@ FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
   auto table = Functions().find(mod->second);
   if (table == Functions().end()) return Fail(m, ERROR_PROC_NOT_FOUND, FARPROC(nullptr));
   auto fn = table->second.find(lpProcName);
-  if (fn == table->second.end()) return Fail(m, ERROR_PROC_NOT_FOUND, FARPROC(nullptr));
+  if (fn == table->second.end() ||
+      (IsLaterShellFunction(mod->second, lpProcName) && !m.system.HasLaterShell()))
+    return Fail(m, ERROR_PROC_NOT_FOUND, FARPROC(nullptr));
   return fn->second;
 }
 
@@ -263,7 +313,7 @@ void WINAPI ExitProcess(UINT uExitCode) { throw sim::ProcessExit{uExitCode}; }
 
 int WINAPI lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2) {
   if (!lpString1 || !lpString2) return lpString1 ? 1 : (lpString2 ? -1 : 0);
-  int c = sim::CompareNoCase(lpString1, lpString2);
+  int c = sim::CompareWordSortNoCase(lpString1, lpString2);
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 

@@ -100,7 +100,10 @@ BOOL WINAPI GetWindowPlacement(HWND hWnd, WINDOWPLACEMENT* lpwndpl) {
 
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
   const nlohmann::ordered_json* w = WindowOf(hWnd);
-  if (w == nullptr) return FALSE;
+  if (w == nullptr) {
+    sim::CurrentOrDie().last_error = 1400;  // ERROR_INVALID_WINDOW_HANDLE
+    return FALSE;
+  }
   if (nCmdShow == SW_RESTORE) {
     sim::CurrentOrDie().user.Write("front",
                                    sim::EscapeText(StringField(*w, "title")) + " restored");
@@ -121,7 +124,13 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int, int, int, int, UI
   return TRUE;
 }
 
-BOOL WINAPI SetForegroundWindow(HWND hWnd) { return WindowOf(hWnd) != nullptr ? TRUE : FALSE; }
+BOOL WINAPI SetForegroundWindow(HWND hWnd) {
+  if (WindowOf(hWnd) != nullptr) return TRUE;
+  // Windows 9x fails without a last error.
+  sim::Machine& m = sim::CurrentOrDie();
+  if (m.system.NtFamily()) m.last_error = 1400;
+  return FALSE;
+}
 
 BOOL WINAPI WinHelpA(HWND, LPCSTR lpszHelp, UINT uCommand, ULONG_PTR dwData) {
   const char* name = HelpCommandName(uCommand);

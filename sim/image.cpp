@@ -264,6 +264,11 @@ bool LoadMachineJson(const Json& root, Machine& m, Checker& c) {
   if (root.contains("computer_name") &&
       !c.Text(root["computer_name"], kRoot.Key("computer_name"), &m.system.computer_name))
     return false;
+  if (root.contains("later_shell")) {
+    bool later = false;
+    if (!c.Bool(root["later_shell"], kRoot.Key("later_shell"), &later)) return false;
+    m.system.later_shell = later;
+  }
   for (auto& [name, val] : root["directories"].items()) {
     if (val.is_null()) {
       m.system.directories[name] = std::nullopt;  // given as null: the call reports error 2

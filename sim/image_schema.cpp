@@ -151,6 +151,7 @@ struct MachineSchema {
     root = Object({{"windows", &windows, true},
                    {"code_page", &dword, false},
                    {"computer_name", &text, false},
+                   {"later_shell", &flag, false},
                    {"directories", &directories, true},
                    {"drives", &drives, false},
                    {"user", &user, false},

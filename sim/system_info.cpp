@@ -30,6 +30,12 @@ bool VersionFromName(const std::string& name, WindowsVersion* out) {
   return false;
 }
 
+bool SystemInfo::HasLaterShell() const {
+  if (later_shell) return *later_shell;
+  // Windows 95 (4.0) and NT 4 shipped with shell32 4.00 and no shlwapi.
+  return !(version.major == 4 && version.minor == 0);
+}
+
 const std::string* SystemInfo::Directory(const std::string& name) const {
   auto it = directories.find(name);
   if (it == directories.end() || !it->second) return nullptr;

@@ -34,8 +34,14 @@ class SystemInfo {
   std::map<std::string, std::optional<std::string>> directories;
   bool administrator = true;
   std::vector<std::string> privileges;
+  // machine.json "later_shell": shell32 4.71 or later and shlwapi, as
+  // Internet Explorer 4's desktop update brings them to Windows 95 and NT 4
+  // (later versions ship with them). Unset: as the version ships.
+  std::optional<bool> later_shell;
 
   bool NtFamily() const { return version.platform == VER_PLATFORM_WIN32_NT; }
+  // Whether SHGetSpecialFolderPathA, shlwapi.dll and its SH*/Path* calls exist.
+  bool HasLaterShell() const;
   // The directory of that name, or nullptr when absent or null.
   const std::string* Directory(const std::string& name) const;
   void SetDirectory(const std::string& name, const std::string& value) {

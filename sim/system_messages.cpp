@@ -146,6 +146,7 @@ const Message kMessages[] = {
     {1073, "The specified service already exists.\r\n"},
     {1115, "A system shutdown is in progress.\r\n"},
     {1116, "Unable to abort the system shutdown because no shutdown was in progress.\r\n"},
+    {1157, "One of the library files needed to run this application cannot be found.\r\n"},
     {1300, "Not all privileges referenced are assigned to the caller.\r\n"},
     {1307, "This security ID may not be assigned as the owner of this object.\r\n"},
     {1313, "A specified privilege does not exist.\r\n"},

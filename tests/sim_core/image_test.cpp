@@ -341,3 +341,26 @@ TEST_F(Image, OwnFilesAreNeverReachedThroughALink) {
   fs::create_symlink(dir / "saved.json", dir / "machine.json");
   EXPECT_EQ(LoadError(), "machine.json: cannot be read");
 }
+
+TEST_F(Image, LaterShellDefaultsByVersionAndCanBeGiven) {
+  struct Case {
+    const char* lines;
+    bool later;
+  } cases[] = {
+      {"  \"windows\": \"95\"", false},
+      {"  \"windows\": \"nt4\"", false},
+      {"  \"windows\": \"98\"", true},
+      {"  \"windows\": \"2000\"", true},
+      {"  \"windows\": \"nt4\", \"later_shell\": true", true},
+      {"  \"windows\": \"xp\", \"later_shell\": false", false},
+  };
+  for (const Case& c : cases) {
+    WriteHost(dir / "machine.json", WithDirs(c.lines));
+    sim::Machine fresh;
+    std::string error;
+    ASSERT_TRUE(sim::LoadImage(dir.string(), fresh, &error)) << error;
+    EXPECT_EQ(fresh.system.HasLaterShell(), c.later) << c.lines;
+  }
+  WriteHost(dir / "machine.json", WithDirs("  \"windows\": \"nt4\",\n  \"later_shell\": \"4.71\""));
+  EXPECT_EQ(LoadError(), "machine.json line 4: later_shell: expected true or false");
+}

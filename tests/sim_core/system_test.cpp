@@ -6,6 +6,7 @@
 
 #include "sim/excerpt.h"
 #include "sim/machine.h"
+#include "sim/text.h"
 #include "support/test_machine.h"
 
 namespace {
@@ -156,6 +157,103 @@ TEST(Modules, KnownModulesAndFaults) {
   tm.AddFault("LoadLibraryA", ERROR_MOD_NOT_FOUND, "SetupApi.dll", 1);
   EXPECT_EQ(LoadLibraryA("SETUPAPI.DLL"), nullptr);
   EXPECT_NE(LoadLibraryA("SETUPAPI.DLL"), nullptr);
+}
+
+// Windows 95 and NT 4 without Internet Explorer 4's desktop update: shell32
+// lacks SHGetSpecialFolderPathA and there is no shlwapi.
+TEST(Modules, NoLaterShellOnWindowsFourZero) {
+  for (const char* version : {"95", "nt4"}) {
+    TestMachine tm(version);
+    const DWORD missingModule = tm.m.system.NtFamily() ? ERROR_MOD_NOT_FOUND : 1157;
+    HMODULE shell = LoadLibraryA("shell32.dll");
+    ASSERT_NE(shell, nullptr) << version;
+    EXPECT_EQ(GetProcAddress(shell, "SHGetSpecialFolderPathA"), nullptr) << version;
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_PROC_NOT_FOUND));
+    EXPECT_EQ(LoadLibraryA("SHLWAPI"), nullptr) << version;
+    EXPECT_EQ(GetLastError(), missingModule) << version;
+    char buf[MAX_PATH] = "untouched";
+    SetLastError(0);
+    EXPECT_FALSE(SHGetSpecialFolderPathA(nullptr, buf, CSIDL_DESKTOPDIRECTORY, TRUE));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_PROC_NOT_FOUND));  // as a GetProcAddress fallback sees
+    EXPECT_STREQ(buf, "untouched");
+    EXPECT_FALSE(tm.Exists(*tm.m.system.Directory("desktop")));  // fCreate ignored
+
+    tm.m.system.later_shell = true;  // the update installed
+    HMODULE shlwapi = LoadLibraryA("shlwapi.dll");
+    ASSERT_NE(shlwapi, nullptr) << version;
+    EXPECT_EQ(GetProcAddress(shlwapi, "SHDeleteKeyA"),
+              reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&SHDeleteKeyA)));
+    EXPECT_NE(GetProcAddress(shell, "SHGetSpecialFolderPathA"), nullptr);
+    EXPECT_TRUE(SHGetSpecialFolderPathA(nullptr, buf, CSIDL_DESKTOPDIRECTORY, FALSE));
+  }
+  TestMachine xp("xp");
+  EXPECT_NE(LoadLibraryA("shlwapi.dll"), nullptr);
+  xp.m.system.later_shell = false;
+  EXPECT_EQ(LoadLibraryA("shlwapi.dll"), nullptr);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_MOD_NOT_FOUND));
+}
+
+TEST(Modules, NineXReportsMissingModuleAsDllNotFound) {
+  TestMachine nine("98");
+  EXPECT_EQ(LoadLibraryA("nothere.dll"), nullptr);
+  EXPECT_EQ(GetLastError(), 1157u);
+  char text[128] = {};
+  EXPECT_GT(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                           1157, 0, text, sizeof text, nullptr),
+            0u);
+}
+
+TEST(SystemInfo, WrongVersionSizeSetsNoErrorOnNineX) {
+  TestMachine nine("98");
+  union {
+    OSVERSIONINFOA info;
+    BYTE ex[156];  // OSVERSIONINFOEXA: NT only
+  } v = {};
+  OSVERSIONINFOA& info = v.info;
+  info.dwOSVersionInfoSize = sizeof v.ex;
+  SetLastError(7);
+  EXPECT_FALSE(GetVersionExA(&info));
+  EXPECT_EQ(GetLastError(), 7u);
+  TestMachine nt("2000");
+  EXPECT_TRUE(GetVersionExA(&info));
+  info.dwOSVersionInfoSize = 100;
+  EXPECT_FALSE(GetVersionExA(&info));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INSUFFICIENT_BUFFER));
+}
+
+// lstrcmpiA by word sort; the registry and file names keep comparing by
+// upper case code units (sim::CompareNoCase).
+TEST(Texts, WordSortEqualityAndOrder) {
+  TestMachine tm;
+  EXPECT_EQ(lstrcmpiA("Stra\xDF"
+                      "e",
+                      "strasse"),
+            0);
+  EXPECT_EQ(lstrcmpiA("\xC6"
+                      "ther",
+                      "aether"),
+            0);
+  EXPECT_EQ(lstrcmpiA("\x8C"
+                      "uvre",
+                      "oeuvre"),
+            0);                                 // Œ
+  EXPECT_NE(lstrcmpiA("\xE9t\xE9", "ete"), 0);  // accents count
+  EXPECT_NE(lstrcmpiA("co-op", "coop"), 0);     // so do hyphens, last
+  EXPECT_NE(lstrcmpiA("it's", "its"), 0);
+  EXPECT_NE(lstrcmpiA("a-b", "ab-"), 0);  // and where they stand
+  EXPECT_EQ(lstrcmpiA("\x9A"
+                      "a",
+                      "\x8A"
+                      "A"),
+            0);                              // š Š
+  EXPECT_EQ(lstrcmpiA("\xFF", "\x9F"), 0);   // ÿ Ÿ
+  EXPECT_EQ(lstrcmpiA("co-op", "coq"), -1);  // hyphen left out of the first level
+  EXPECT_EQ(lstrcmpiA("\xE9", "f"), -1);
+  EXPECT_EQ(lstrcmpiA("_", "0"), -1);  // symbols, digits, letters
+  EXPECT_EQ(lstrcmpiA("9", "a"), -1);
+  EXPECT_EQ(lstrcmpiA("\xFE", "z"), 1);    // thorn after z
+  EXPECT_EQ(lstrcmpiA("\xDF", "st"), -1);  // ß as ss
+  EXPECT_EQ(sim::CompareNoCase("\xDF", "ss") != 0, true);
 }
 
 TEST(Texts, CodePageCaseAndExit) {
