@@ -69,8 +69,26 @@ std::string Show(const T& v) {
   }
   return s.str();
 }
-inline std::string Show(const std::string& v) { return "\"" + v + "\""; }
-inline std::string Show(const char* v) { return v ? "\"" + std::string(v) + "\"" : "(null)"; }
+// Texts are quoted with their control bytes (the zeros of a name list ...)
+// and bytes above 0x7E written as \xHH, so a failure line shows every byte.
+inline std::string Show(const std::string& v) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out = "\"";
+  for (char ch : v) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (c == '\\') {
+      out += "\\\\";
+    } else if (c < 0x20 || c > 0x7E) {
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += ch;
+    }
+  }
+  return out + "\"";
+}
+inline std::string Show(const char* v) { return v ? Show(std::string(v)) : "(null)"; }
 
 // Integers compare by value whatever their types (LONG vs DWORD vs int).
 template <class A, class B>
