@@ -11,7 +11,8 @@ using namespace conformance;
 namespace {
 
 constexpr char kWineSortsValues[] =
-    "Wine lists values sorted by name, Windows in creation order; wine-notes.md, measured on this project";
+    "Wine lists values sorted by name, Windows in creation order; wine-notes.md, measured on this "
+    "project";
 
 BYTE* Bytes(char* p) { return reinterpret_cast<BYTE*>(p); }
 
@@ -37,7 +38,8 @@ bool SortedAsNt(const std::vector<std::string>& names) {
 }  // namespace
 
 CONFORMANCE_CASE(registry, RegEnumKeyExA_SortedOnNtInCreationOrderOn9x) {
-  WineDiffersOn9x("Wine lists subkeys sorted in 98 mode too; wine-notes.md, measured on this project");
+  WineDiffersOn9x(
+      "Wine lists subkeys sorted in 98 mode too; wine-notes.md, measured on this project");
   for (const char* name : {"b", "C", "a"}) MakeScratchKey(std::string("Order\\") + name);
   HKEY key = CreateScratchKey("Order");
   CHECK_STR(Joined(SubkeyNames(key)), NtFamily() ? "a,b,C" : "b,C,a");
