@@ -19,6 +19,35 @@ class RulesTest : public ::testing::Test {
   TestMachine tm;
 };
 
+// Every row of the pattern table tests its own model's flag: with only that
+// model detected the name counts as detected, with every other model
+// detected it does not.
+TEST_F(RulesTest, EachPatternTestsTheFlagOfItsOwnModel) {
+  const struct {
+    const char* name;
+    int model;
+  } rows[] = {
+      {"VT TRX 3000 SERIES", kModelTRX3100},       {"VT CORVUS 7105 SERIES", kModelCorvus7105},
+      {"VT CORVUS 7100 SERIES", kModelCorvus7100}, {"VT TRX 3200 SERIES", kModelTRX3200},
+      {"VT CORVUS 8100 SERIES", kModelCorvus8100}, {"VT TRX 5100 SERIES", kModelTRX5100},
+      {"VT TRX 5150 SERIES", kModelTRX5150},       {"VT TRX 5170 SERIES", kModelTRX5170},
+      {"VT TRX 5200 SERIES", kModelTRX5200},       {"VT TRX 420 SERIES", kModelTRX420},
+      {"VT CORVUS W SERIES", kModelCorvusW},       {"VT CORVUS M SERIES", kModelCorvusM},
+      {"VT CORVUS N SERIES", kModelCorvusN},       {"VT CORVUS P SERIES", kModelCorvusP},
+      {"VT TRX 380 SERIES", kModelTRX380}};
+  const int allModels[] = {kModelCorvus380,  kModelCorvusR, kModelCorvusM, kModelCorvusN,
+                           kModelCorvusP,    kModelTRX380,  kModelTRX420,  kModelCorvusW,
+                           kModelTRX5100,    kModelTRX5150, kModelTRX5200, kModelCorvus8100,
+                           kModelCorvus7100, kModelTRX3200, kModelTRX5170, kModelTRX3100,
+                           kModelCorvus7105};
+  for (const auto& row : rows) {
+    for (int m : allModels) SetModelDetected(m, m == row.model);
+    EXPECT_EQ(ChosenNotDetected(row.name), 0) << row.name << " with only its model detected";
+    for (int m : allModels) SetModelDetected(m, m != row.model);
+    EXPECT_EQ(ChosenNotDetected(row.name), 1) << row.name << " with every other model detected";
+  }
+}
+
 TEST_F(RulesTest, SingleRowsAreAllTestedButTheChainStopsAtItsFirstMatch) {
   SetModelDetected(kModelTRX420, true);
   EXPECT_EQ(ChosenNotDetected("VT TRX 420 M SERIES"), 0);  // M series not tested
