@@ -1,20 +1,8 @@
 // Registry calls: what Windows answers, per family where it differs.
-#include "conformance/conformance.h"
+#include "conformance/registry_helpers.h"
 
-namespace {
-
+using conformance::CreateScratchKey;
 using conformance::Scratch;
-
-HKEY CreateScratchKey(const std::string& name) {
-  HKEY key = nullptr;
-  DWORD disposition = 0;
-  CHECK_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, Scratch::Key(name).c_str(), 0, nullptr, 0,
-                           KEY_ALL_ACCESS, nullptr, &key, &disposition),
-           ERROR_SUCCESS);
-  return key;
-}
-
-}  // namespace
 
 CONFORMANCE_CASE(registry, RegOpenKeyExA_MissingKeyGives2) {
   HKEY key = nullptr;

@@ -12,23 +12,12 @@
 #include "sim/host_files.h"
 #include "sim/image.h"
 #include "sim/machine.h"
+#include "support/host_io.h"
 #include "support/test_machine.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-void WriteHost(const fs::path& p, const std::string& text) {
-  fs::create_directories(p.parent_path());
-  std::ofstream(p, std::ios::binary) << text;
-}
-
-std::string ReadHost(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 HANDLE Open(const char* path, DWORD access, DWORD disposition) {
   return CreateFileA(path, access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,

@@ -7,23 +7,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/host_io.h"
 #include "support/test_machine.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-void WriteHost(const fs::path& p, const std::string& text) {
-  fs::create_directories(p.parent_path());
-  std::ofstream(p, std::ios::binary) << text;
-}
-
-std::string ReadHost(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 const char* kJson = R"({
   "windows": "98",
