@@ -225,6 +225,23 @@ CONFORMANCE_CASE(security, AllocateAndInitializeSid_Administrators) {
   }
 }
 
+CONFORMANCE_CASE(security, FreeSid_AllocatedSidGivesNull) {
+  if (!NtFamily()) return;  // nothing to free on 9x (AllocateAndInitializeSid_Administrators)
+  PSID sid = MakeSid(SECURITY_LOCAL_SYSTEM_RID, 0, 1);
+  CHECK_TRUE(sid != nullptr);
+  CHECK_TRUE(FreeSid(sid) == nullptr);
+}
+
+CONFORMANCE_CASE(security, CloseHandle_TokenClosesOnce) {
+  if (!NtFamily()) return;  // no tokens on 9x
+  HANDLE token = OwnToken();
+  CHECK_TRUE(token != nullptr);
+  CHECK_EQ(CloseHandle(token), TRUE);
+  SetLastError(0xdeadbeef);
+  CHECK_EQ(CloseHandle(token), FALSE);
+  CHECK_ERROR(ERROR_INVALID_HANDLE);
+}
+
 // SetSecurityInfo on registry keys
 
 CONFORMANCE_CASE(security, SetSecurityInfo_OwnerToAdministrators) {
