@@ -1,6 +1,5 @@
 #include "registry/secure_reg_delete.h"
 
-#include <cstring>
 #include <vector>
 
 #include "log/run_log.h"
