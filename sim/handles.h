@@ -11,7 +11,7 @@
 
 namespace sim {
 
-enum class HandleKind { File, Find, Process, Other };
+enum class HandleKind { File, Find, Process, Token, Other };
 
 struct HandleObject {
   virtual ~HandleObject() = default;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <string>
@@ -45,6 +46,8 @@ class Machine {
 
   // Buffers FormatMessageA allocated for the caller; LocalFree releases them.
   std::set<void*> local_allocations;
+  // Security identifiers AllocateAndInitializeSid handed out; FreeSid releases them.
+  std::map<void*, std::unique_ptr<unsigned char[]>> sids;
   // Modules LoadLibraryA handed out: HMODULE value -> module name.
   std::map<uintptr_t, std::string> loaded_modules;
 

@@ -413,14 +413,16 @@ bool Registry::WritesRefused(const RegKey* key) const {
 
 LONG Registry::CheckOpenAccess(const RegKey* key, REGSAM sam) const {
   if (!nt_family) return ERROR_SUCCESS;
+  REGSAM need = sam;
+  // The take-ownership privilege grants WRITE_OWNER whatever the access list says.
+  if (take_ownership_enabled) need &= ~WRITE_OWNER;
+  // The owner may always read and rewrite the access list.
+  if (key->owned_by_administrators && administrator) need &= ~(WRITE_DAC | READ_CONTROL);
   const REGSAM writeRights =
       KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK | DELETE | WRITE_DAC | WRITE_OWNER;
-  if ((sam & writeRights) && WritesRefused(key)) return ERROR_ACCESS_DENIED;
-  if (key->access == KeyAccess::kProtected) {
-    if (sam & (DELETE | WRITE_DAC)) return ERROR_ACCESS_DENIED;
-    // Ownership of protected keys: granted only while the privilege is enabled.
-    if ((sam & WRITE_OWNER) && !take_ownership_enabled) return ERROR_ACCESS_DENIED;
-  }
+  if ((need & writeRights) && WritesRefused(key)) return ERROR_ACCESS_DENIED;
+  if (key->access == KeyAccess::kProtected && (need & (DELETE | WRITE_DAC | WRITE_OWNER)))
+    return ERROR_ACCESS_DENIED;
   return ERROR_SUCCESS;
 }
 

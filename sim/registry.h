@@ -31,9 +31,13 @@ namespace sim {
 
 // Per-key access (NT family only; Windows 9x has no registry security).
 //  kReadOnly:  an open asking for any write right gives 5.
-//  kProtected: reading works; DELETE, KEY_ALL_ACCESS, WRITE_DAC and WRITE_OWNER
-//              (unless take_ownership_enabled) give 5. Set on a key it
-//              covers the subtree; new subkeys inherit it.
+//  kProtected: its access list grants reading only: DELETE, KEY_ALL_ACCESS,
+//              WRITE_DAC and WRITE_OWNER give 5, except that WRITE_OWNER is
+//              granted while the take-ownership privilege is enabled and
+//              WRITE_DAC once the Administrators group owns the key (an
+//              owner may always rewrite the access list). Removing the
+//              access list (SetSecurityInfo, null DACL) makes it kNormal.
+//              Set on a key it covers the subtree; new subkeys inherit it.
 enum class KeyAccess { kNormal, kReadOnly, kProtected };
 
 // One value: name, type and data in a single allocation. `data` is what the
@@ -108,6 +112,9 @@ class RegKey {
   std::vector<RegValue> values;
   uint64_t generation = 0;  // bumped when the subkeys change (enumeration cache)
   KeyAccess access = KeyAccess::kNormal;
+  // Owner: the Administrators group, or whoever the image made it (the
+  // creator, or the system for a protected key).
+  bool owned_by_administrators = false;
   bool deleted = false;
 
   // Sorted subkeys; an empty list for a key without any.

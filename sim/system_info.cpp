@@ -151,4 +151,11 @@ void SystemInfo::SetStartTimeFromHost() {
   elapsed_ms = 0;
 }
 
+bool SystemInfo::HoldsPrivilege(const std::string& name) const {
+  for (const std::string& held : privileges) {
+    if (EqualNoCase(held, name)) return true;
+  }
+  return false;
+}
+
 }  // namespace sim

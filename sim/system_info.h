@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "platform/win32.h"
+#include "sim/text.h"
 
 namespace sim {
 
@@ -33,7 +35,14 @@ class SystemInfo {
   // that reports it fails with 2. An absent name fails the same way.
   std::map<std::string, std::optional<std::string>> directories;
   bool administrator = true;
+  // Privileges the user holds (machine.json user.privileges) and those of
+  // them enabled in the process token (all disabled at the start, as
+  // Windows starts a program).
   std::vector<std::string> privileges;
+  std::set<std::string, LessNoCase> enabled_privileges;
+  bool HoldsPrivilege(const std::string& name) const;
+  // The program's process identifier.
+  DWORD ProcessId() const { return NtFamily() ? 1444 : 0xFFFA0E4Bu; }
   // machine.json "later_shell": shell32 4.71 or later and shlwapi, as
   // Internet Explorer 4's desktop update brings them to Windows 95 and NT 4
   // (later versions ship with them). Unset: as the version ships.

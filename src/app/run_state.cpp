@@ -5,6 +5,7 @@
 #include "discovery/directories.h"
 #include "files/remove_software.h"
 #include "log/run_log.h"
+#include "registry/secure_reg_delete.h"
 
 std::string g_sIniFileName;
 std::string g_szVersionText;
@@ -28,4 +29,5 @@ void ResetAllRunState() {
   ResetRunLogState();
   SetLogSwitch(nullptr);
   CListFromFile::ResetFirstRead();
+  ResetSecureRegDeleteState();
 }

@@ -15,6 +15,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
+#include <aclapi.h>
 // clang-format on
 
 #define W32_VALUE(type, name, value) static_assert((name) == (value), #name);
@@ -22,6 +23,7 @@
 #include "platform/win32_values.inc"
 #undef W32_VALUE
 #undef W32_SIZE
+static_assert(SE_REGISTRY_KEY == 4, "SE_REGISTRY_KEY");
 
 #else  // the simulated PC
 
@@ -62,6 +64,13 @@ typedef LONG* PLONG;
 typedef void* HANDLE;
 typedef HANDLE* PHANDLE;
 typedef void* HLOCAL;
+typedef void* PVOID;
+typedef DWORD* PDWORD;
+typedef void* PSID;
+typedef DWORD SECURITY_INFORMATION;
+struct _ACL;
+typedef struct _ACL ACL;
+typedef ACL* PACL;
 
 struct HKEY__;
 typedef HKEY__* HKEY;
@@ -143,6 +152,33 @@ typedef struct tagRECT {
   LONG bottom;
 } RECT;
 
+typedef struct _LUID {
+  DWORD LowPart;
+  LONG HighPart;
+} LUID, *PLUID;
+
+typedef struct _LUID_AND_ATTRIBUTES {
+  LUID Luid;
+  DWORD Attributes;
+} LUID_AND_ATTRIBUTES;
+
+typedef struct _TOKEN_PRIVILEGES {
+  DWORD PrivilegeCount;
+  LUID_AND_ATTRIBUTES Privileges[1];
+} TOKEN_PRIVILEGES, *PTOKEN_PRIVILEGES;
+
+typedef struct _SID_IDENTIFIER_AUTHORITY {
+  BYTE Value[6];
+} SID_IDENTIFIER_AUTHORITY, *PSID_IDENTIFIER_AUTHORITY;
+
+typedef enum _SE_OBJECT_TYPE {
+  SE_UNKNOWN_OBJECT_TYPE = 0,
+  SE_FILE_OBJECT,
+  SE_SERVICE,
+  SE_PRINTER,
+  SE_REGISTRY_KEY
+} SE_OBJECT_TYPE;
+
 typedef struct tagWINDOWPLACEMENT {
   UINT length;
   UINT flags;
@@ -162,6 +198,7 @@ static_assert(sizeof(OSVERSIONINFOA) == 148, "OSVERSIONINFOA");
 static_assert(sizeof(WIN32_FIND_DATAA) == 320, "WIN32_FIND_DATAA");
 static_assert(sizeof(WINDOWPLACEMENT) == 44, "WINDOWPLACEMENT");
 static_assert(sizeof(ULARGE_INTEGER) == 8, "ULARGE_INTEGER");
+static_assert(sizeof(TOKEN_PRIVILEGES) == 16, "TOKEN_PRIVILEGES");
 
 // Values that Windows defines as pointer casts.
 #define HKEY_CLASSES_ROOT ((HKEY)(ULONG_PTR)((LONG)0x80000000))
@@ -250,6 +287,26 @@ HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName);
 BOOL WINAPI FreeLibrary(HMODULE hLibModule);
 FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
 [[noreturn]] void WINAPI ExitProcess(UINT uExitCode);
+
+// Processes, tokens, privileges and object security (the 9x family answers
+// the advapi32 security calls with ERROR_CALL_NOT_IMPLEMENTED)
+DWORD WINAPI GetCurrentProcessId();
+HANDLE WINAPI OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwProcessId);
+BOOL WINAPI OpenProcessToken(HANDLE ProcessHandle, DWORD DesiredAccess, PHANDLE TokenHandle);
+BOOL WINAPI LookupPrivilegeValueA(LPCSTR lpSystemName, LPCSTR lpName, PLUID lpLuid);
+BOOL WINAPI AdjustTokenPrivileges(HANDLE TokenHandle, BOOL DisableAllPrivileges,
+                                  PTOKEN_PRIVILEGES NewState, DWORD BufferLength,
+                                  PTOKEN_PRIVILEGES PreviousState, PDWORD ReturnLength);
+BOOL WINAPI AllocateAndInitializeSid(PSID_IDENTIFIER_AUTHORITY pIdentifierAuthority,
+                                     BYTE nSubAuthorityCount, DWORD nSubAuthority0,
+                                     DWORD nSubAuthority1, DWORD nSubAuthority2,
+                                     DWORD nSubAuthority3, DWORD nSubAuthority4,
+                                     DWORD nSubAuthority5, DWORD nSubAuthority6,
+                                     DWORD nSubAuthority7, PSID* pSid);
+PVOID WINAPI FreeSid(PSID pSid);
+DWORD WINAPI SetSecurityInfo(HANDLE handle, SE_OBJECT_TYPE ObjectType,
+                             SECURITY_INFORMATION SecurityInfo, PSID psidOwner, PSID psidGroup,
+                             PACL pDacl, PACL pSacl);
 
 // Texts in the active code page
 int WINAPI lstrcmpiA(LPCSTR lpString1, LPCSTR lpString2);

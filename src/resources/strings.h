@@ -125,6 +125,14 @@ CVS_STRING(503, IDS_LOG_INSTALL_DATA_FOUND,
            "...ZI VeD device install data was found in the registry.\n\n")
 CVS_STRING(504, IDS_LOG_DIR_NOT_FOUND, "* Not Found: %s  ===> Windows code = %d \n")
 
+// Registry removal: protected keys
+CVS_STRING(32783, IDS_SECURE_KEY_NO_RIGHTS,
+           ">>> Unable to get access rights from Windows to delete a secure registry key. "
+           "\n\tKey = '%s' \n")
+CVS_STRING(32784, IDS_SECURE_KEY_PROTECTED,
+           "... Registry key is protected by Windows.  Asking Windows for access rights. "
+           "\n\tKey = '%s' \n")
+
 // Main window
 CVS_STRING(460, IDS_BANNER_TEXT, "VT Corvus/TRX Software Uninstaller")
 CVS_STRING(461, IDS_SUBTITLE, "Uninstall VT All-in-One software")
