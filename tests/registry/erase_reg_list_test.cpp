@@ -110,6 +110,21 @@ TEST_F(EraseRegListTest, CounterFailures) {
                 "\n \n\n");
 }
 
+// A count that cannot be written back still decides: the file is kept.
+TEST_F(EraseRegListTest, CounterWriteFailureIsReportedAndTheFileKept) {
+  tm.m.registry.SetDword(kShared, kOurDll, 3);
+  tm.AddKeyFault("RegSetValueExA", ERROR_ACCESS_DENIED, kShared);
+
+  Erase({kSharedEntry, kOurDll});
+
+  EXPECT_EQ(Data(kShared, kOurDll), Bytes({3, 0, 0, 0}));
+  EXPECT_EQ(g_aSaveFiles, CStringArray{kOurDll});
+  EXPECT_EQ(Log(), std::string(">>> Origin: CEraseRegData::DecrementRegCounter() -- "
+                               "RegSetValueEx()\n\tSystem message: Access is denied.\n \n"
+                               "\tAdditional Information: sKey = HKEY_LOCAL_MACHINE") +
+                       (kSharedEntry + 6) + kOurDll + " = 2\n\n");
+}
+
 // A counter at zero deletes only its value, also when its key path lacks the
 // closing backslash (it used to be read as a key entry: the whole key went).
 TEST_F(EraseRegListTest, CounterAtZeroWithoutClosingBackslashDeletesOnlyItsValue) {
@@ -223,6 +238,23 @@ TEST_F(EraseRegListTest, VariableKeyPathsTooLongAreSkipped) {
   EXPECT_TRUE(
       LogHas(">>> Origin: CEraseRegData::FindVariableKey() -- cSizeBufNeeded >= "
              "cKeyBufSize\n"));
+}
+
+TEST_F(EraseRegListTest, KeyThatCannotBeDeletedIsAnErrorAndTheWalkGoesOn) {
+  tm.m.registry.SetString("HKLM\\SOFTWARE\\Vantrel\\Scan", "x", "1");
+  tm.m.registry.SetString("HKLM\\SOFTWARE\\Vantrel\\Fax", "x", "1");
+  tm.AddKeyFault("SHDeleteKeyA", 87, "HKLM\\SOFTWARE\\Vantrel\\Scan");
+
+  Erase({"HKLM\\SOFTWARE\\Vantrel\\Scan", "HKLM\\SOFTWARE\\Vantrel\\Fax"});
+
+  EXPECT_TRUE(Exists("HKLM\\SOFTWARE\\Vantrel\\Scan"));
+  EXPECT_FALSE(Exists("HKLM\\SOFTWARE\\Vantrel\\Fax"));
+  EXPECT_EQ(Log(),
+            ">>> Origin: CEraseRegData::DeleteRegKey() -- ...DeleteKey()\n"
+            "\tSystem message: The parameter is incorrect.\n \n"
+            "\tAdditional Information: Unable to remove key "
+            "'HKEY_LOCAL_MACHINE\\software\\vantrel\\scan' from the registry. \n\n\n"
+            "- Removed from registry: HKEY_LOCAL_MACHINE\\software\\vantrel\\fax \n");
 }
 
 // On XP a protected key goes to the protected deletion; Windows 98 deletes
