@@ -3,7 +3,6 @@
 #include <functional>
 
 #include "app/run_state.h"
-#include "discovery/search_registry.h"
 #include "log/run_log.h"
 #include "platform/ansi_text.h"
 #include "platform/format_text.h"
