@@ -167,6 +167,9 @@ TEST_F(EraseRegListTest, ShortEntriesAreBadLinesWithTheirPosition) {
 
 // An unknown hive code is an error; nothing is called on the null hive.
 TEST_F(EraseRegListTest, UnknownHiveCodeIsAnError) {
+  // Were the deletion called, this answer would log the key as removed.
+  tm.AddFault("SHDeleteKeyA", ERROR_FILE_NOT_FOUND);
+
   Erase({"HKXX\\Software\\Vantrel"});
 
   EXPECT_EQ(Log(),
