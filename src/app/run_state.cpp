@@ -5,6 +5,7 @@
 #include "discovery/directories.h"
 #include "files/remove_software.h"
 #include "log/run_log.h"
+#include "registry/erase_reg_data.h"
 #include "registry/secure_reg_delete.h"
 
 std::string g_sIniFileName;
@@ -24,6 +25,7 @@ void ResetAllRunState() {
   g_sDefaultVTDir.clear();
   g_sDefaultOCRDir.clear();
   g_aSaveFiles.clear();
+  g_szPnPtext.clear();
   ResetDetectionState();
   ResetDirectoryState();
   ResetRunLogState();

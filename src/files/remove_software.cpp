@@ -3,10 +3,12 @@
 #include "log/run_log.h"
 #include "platform/format_text.h"
 #include "platform/win32.h"
+#include "registry/erase_reg_data.h"
 
 CStringArray g_aSaveFiles;
 
-CRemoveSoftware::CRemoveSoftware() = default;
+// Each uninstall looks for its Plug-and-Play ID afresh.
+CRemoveSoftware::CRemoveSoftware() { g_szPnPtext.clear(); }
 
 int CRemoveSoftware::HasAccessRights(const std::string& testKey) {
   if (testKey.empty()) return 0;

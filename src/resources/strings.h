@@ -125,6 +125,28 @@ CVS_STRING(503, IDS_LOG_INSTALL_DATA_FOUND,
            "...ZI VeD device install data was found in the registry.\n\n")
 CVS_STRING(504, IDS_LOG_DIR_NOT_FOUND, "* Not Found: %s  ===> Windows code = %d \n")
 
+// Registry removal: list eraser and Plug-and-Play tags
+CVS_STRING(143, IDS_REG_UNKNOWN_HIVE,
+           "Data error: unrecognized abbreviation for Registry hive.  sKeyCode = '%s'  \n")
+CVS_STRING(145, IDS_REG_KEY_NOT_REMOVED, "Unable to remove key '%s\\%s' from the registry. \n")
+CVS_STRING(160, IDS_REG_REMOVED, "- Removed from registry: %s \n")
+CVS_STRING(181, IDS_REG_BAD_LINE,
+           ">>> Bad line from registry DAT file: \n\t'%s'  \n\tData line number: %d\n\n")
+CVS_STRING(32804, IDS_PNP_TAG_FIRST_KEY,
+           ">>> A Plug-and-Play string must not be the first key after the root. \n\tKey = "
+           "'%s\\%s' \n")
+CVS_STRING(32805, IDS_PNP_NOT_FOUND,
+           ">>> A search of subkeys failed to find a Plug-and-Play string in the registry. "
+           "\n\tParent key = '%s\\%s' \n")
+CVS_STRING(32806, IDS_PNP_BUFFER_TOO_SMALL,
+           ">>> (Internal error) A string buffer is too small for expanding a key with an "
+           "embedded Plug-and-Play tag. \n\tParent key = '%s\\%s' \n")
+CVS_STRING(32829, IDS_REG_COUNTER_NOT_FOUND, "* Not found: %s\\%s%s \n\t\tWindows code = %d \n")
+CVS_STRING(32830, IDS_REG_SHARED_KEY_NOT_FOUND,
+           "* Shared Not Found: %s\\%s \n\t\tWindows code = %d \n")
+CVS_STRING(32832, IDS_REG_SHARED_VALUE_NOT_FOUND,
+           "* Shared value not found: %s\\%s ... value = %s \n\t\tWindows code = %d \n")
+
 // Registry removal: protected keys
 CVS_STRING(32783, IDS_SECURE_KEY_NO_RIGHTS,
            ">>> Unable to get access rights from Windows to delete a secure registry key. "
