@@ -163,7 +163,19 @@ bool RegKey::DeleteValue(std::string_view valueName) {
   long i = IndexOf(valueName);
   if (i < 0) return false;
   values.erase(values.begin() + i);
-  if (index_) Reindex();
+  if (!index_) return true;
+  if (values.size() <= kIndexFrom) {
+    index_.reset();
+    return true;
+  }
+  // The order of the others holds: drop the position and shift the later
+  // ones rather than sort again (deleting many values stays linear each).
+  const uint32_t gone = Size32(static_cast<size_t>(i));
+  std::vector<uint32_t>& order = *index_;
+  order.erase(std::remove(order.begin(), order.end(), gone), order.end());
+  for (uint32_t& pos : order) {
+    if (pos > gone) --pos;
+  }
   return true;
 }
 

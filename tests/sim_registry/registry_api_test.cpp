@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -174,6 +175,44 @@ TEST_F(RegistryApi, ManyValuesKeepOrderAndSpelling) {
   DWORD size = 0;
   EXPECT_EQ(RegQueryValueExA(h, "v05", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
   EXPECT_EQ(size, 3u);
+  RegCloseKey(h);
+}
+
+TEST_F(RegistryApi, DeletingManyValuesKeepsEveryOtherFound) {
+  HKEY h = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Many", 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &h, nullptr),
+            ERROR_SUCCESS);
+  // Names out of their sorted order, so positions and name order differ.
+  std::set<int> present;
+  for (int i = 0; i < 40; ++i) {
+    const int n = (i * 17) % 40;
+    const std::string name = "Val" + std::to_string(n);
+    ASSERT_EQ(RegSetValueExA(h, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2),
+              ERROR_SUCCESS);
+    present.insert(n);
+  }
+  const auto checkAll = [&](const std::string& after) {
+    for (int n = 0; n < 40; ++n) {
+      const std::string name = "VAL" + std::to_string(n);
+      const LONG want = present.count(n) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+      ASSERT_EQ(RegQueryValueExA(h, name.c_str(), nullptr, nullptr, nullptr, nullptr), want)
+          << name << " after " << after;
+    }
+  };
+  // Down past the size where the key keeps a name index, then up again.
+  for (int n : {3, 39, 0, 20, 21, 7, 11, 30, 31, 32, 33, 34, 35, 36, 37, 38, 1, 2, 4, 5, 6, 8}) {
+    ASSERT_EQ(RegDeleteValueA(h, ("val" + std::to_string(n)).c_str()), ERROR_SUCCESS) << n;
+    present.erase(n);
+    checkAll("deleting " + std::to_string(n));
+  }
+  for (int n : {39, 3, 0}) {
+    ASSERT_EQ(RegSetValueExA(h, ("Val" + std::to_string(n)).c_str(), 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>("x"), 2),
+              ERROR_SUCCESS);
+    present.insert(n);
+  }
+  checkAll("adding again");
   RegCloseKey(h);
 }
 
