@@ -16,6 +16,8 @@
 #                 line; "!TEXT": no log line may contain TEXT; a line "<none>":
 #                 there must be no run log
 #   exit          the expected exit status of vtsim
+#   registry.diff (optional) the exact `diff` of registry.reg before and after
+#                 the run (CR removed from both)
 # Blank lines and lines starting with "#" in transcript.txt and log.txt are skipped.
 set -u
 vtsim=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
@@ -41,6 +43,7 @@ fi
 script=$scenario/script.txt
 [[ -f $script ]] || { : > "$work/empty.txt"; script=$work/empty.txt; }
 
+[[ -f $work/image/registry.reg ]] && tr -d '\r' < "$work/image/registry.reg" > "$work/registry.before"
 "$vtsim" run "$work/image" --script "$script" --transcript "$work/transcript.txt" 2> "$work/stderr.txt"
 status=$?
 expected=$(head -n1 "$scenario/exit" 2>/dev/null | tr -d '\r ')
@@ -71,6 +74,15 @@ while IFS= read -r line || [[ -n $line ]]; do
     grep -qF -- "$line" "$work/log.txt" || fail "log lacks: $line"
   fi
 done < <(cat "$scenario/log.txt" 2>/dev/null)
+
+if [[ -f $scenario/registry.diff ]]; then
+  tr -d '\r' < "$work/image/registry.reg" > "$work/registry.after"
+  diff "$work/registry.before" "$work/registry.after" > "$work/registry.diff"
+  if ! cmp -s "$work/registry.diff" "$scenario/registry.diff"; then
+    fail "registry.reg changed otherwise than registry.diff says"
+    diff "$scenario/registry.diff" "$work/registry.diff" >&2
+  fi
+fi
 
 if (( failures > 0 )); then
   echo "--- transcript" >&2; cat "$work/transcript.txt" >&2
