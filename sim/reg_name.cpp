@@ -94,6 +94,20 @@ bool IsAscii(std::string_view s) {
   return true;
 }
 
+// Applies `name` to each backslash-separated name of `path`.
+template <class NameFn>
+std::string MapPathNames(std::string_view path, NameFn name) {
+  std::string out;
+  size_t pos = 0;
+  for (;;) {
+    const size_t slash = path.find('\\', pos);
+    out += name(path.substr(pos, slash - pos));
+    if (slash == std::string_view::npos) return out;
+    out += '\\';
+    pos = slash + 1;
+  }
+}
+
 }  // namespace
 
 std::string StoredNameFromWtf8(std::string_view wtf8) {
@@ -108,15 +122,7 @@ std::string StoredNameFromWtf8(std::string_view wtf8) {
 
 std::string StoredPathFromWtf8(std::string_view wtf8) {
   if (IsAscii(wtf8)) return std::string(wtf8);
-  std::string out;
-  size_t pos = 0;
-  for (;;) {
-    size_t slash = wtf8.find('\\', pos);
-    out += StoredNameFromWtf8(wtf8.substr(pos, slash - pos));
-    if (slash == std::string_view::npos) return out;
-    out += '\\';
-    pos = slash + 1;
-  }
+  return MapPathNames(wtf8, StoredNameFromWtf8);
 }
 
 std::string StoredNameFromAnsi(std::string_view ansi) {
@@ -128,15 +134,7 @@ std::string StoredNameFromAnsi(std::string_view ansi) {
 
 std::string StoredPathFromAnsi(std::string_view ansi) {
   if (ansi.find('\0') == std::string_view::npos) return std::string(ansi);
-  std::string out;
-  size_t pos = 0;
-  for (;;) {
-    size_t slash = ansi.find('\\', pos);
-    out += StoredNameFromAnsi(ansi.substr(pos, slash - pos));
-    if (slash == std::string_view::npos) return out;
-    out += '\\';
-    pos = slash + 1;
-  }
+  return MapPathNames(ansi, StoredNameFromAnsi);
 }
 
 std::string AnsiName(std::string_view stored) {

@@ -14,6 +14,7 @@
 #include "sim/machine.h"
 #include "sim/reg_file.h"
 #include "sim/registry.h"
+#include "support/host_io.h"
 #include "support/test_machine.h"
 
 namespace {
@@ -133,9 +134,8 @@ TEST(UnicodeRegFileImage, SavedInTheFormatItWasLoadedIn) {
   TestMachine tm;
   const fs::path dir = fs::path(tm.ImageDir()) / "img";
   fs::create_directories(dir / "drives" / "C");
-  std::ofstream(dir / "machine.json") << R"({ "windows": "xp", "directories": {
-      "current": "C:\\", "temp": "C:\\WINDOWS\\TEMP\\", "windows": "C:\\WINDOWS",
-      "system": "C:\\WINDOWS\\system32" } })";
+  WriteHost(dir / "machine.json", kMinimalMachineJson);
+  std::filesystem::create_directories(dir / "drives" / "C" / "Scrubber");
   std::ofstream(dir / "registry.reg", std::ios::binary) << Utf16File(kHead + kKeyA + kTail);
   sim::Machine m;
   std::string error;
