@@ -518,6 +518,9 @@ BOOL WINAPI GetDiskFreeSpaceExA(LPCSTR lpDirectoryName,
   PathLookup p = m.files.Lookup(lpDirectoryName ? lpDirectoryName : m.files.current_dir);
   if (DWORD e = m.faults.Check("GetDiskFreeSpaceExA", FaultPath(p, lpDirectoryName)))
     return Fail(m, e, FALSE);
+  // A direct call stands for the program's fallback when GetProcAddress finds
+  // none (the first Windows 95), which sees 127.
+  if (!m.system.HasDiskFreeSpaceEx()) return Fail(m, ERROR_PROC_NOT_FOUND, FALSE);
   if (p.error) return Fail(m, p.error, FALSE);
   if (!p.exists) return Fail(m, ERROR_PATH_NOT_FOUND, FALSE);
   if (!p.directory) return Fail(m, ERROR_DIRECTORY, FALSE);

@@ -62,6 +62,8 @@ FunctionTable& Functions() {
         {"FormatMessageA", AsFarProc(&FormatMessageA)},
         {"LoadLibraryA", AsFarProc(&LoadLibraryA)},
         {"GetProcAddress", AsFarProc(&GetProcAddress)},
+        {"GetModuleHandleA", AsFarProc(&GetModuleHandleA)},
+        {"GetDiskFreeSpaceExA", AsFarProc(&GetDiskFreeSpaceExA)},
         {"lstrcmpiA", AsFarProc(&lstrcmpiA)}}},
       {"USER32.DLL",
        {{"CharUpperA", AsFarProc(&CharUpperA)},
@@ -251,35 +253,60 @@ BOOL WINAPI SHGetSpecialFolderPathA(HWND, LPSTR pszPath, int csidl, BOOL fCreate
   return TRUE;
 }
 
+namespace {
+
+// The handle value of a known module (the same for every load), or 0 for a
+// module the PC does not have.
+uintptr_t KnownModuleValue(const std::string& name) {
+  uintptr_t index = 0;
+  for (const char* k : kKnownModules) {
+    ++index;
+    if (sim::EqualNoCase(name, k)) return 0x10000000 + index * 0x100000;
+  }
+  for (const auto& mod : Functions()) {
+    ++index;
+    if (sim::EqualNoCase(mod.first, name)) return 0x10000000 + index * 0x100000;
+  }
+  return 0;
+}
+
+// Modules every process of the program has from its start: the ones its
+// image imports.
+bool LoadedAtStart(const std::string& name) {
+  for (const char* k : {"KERNEL32.DLL", "USER32.DLL", "ADVAPI32.DLL", "SHELL32.DLL"}) {
+    if (sim::EqualNoCase(name, k)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName) {
   Machine& m = sim::CurrentOrDie();
   const std::string given = lpLibFileName ? lpLibFileName : "";
   if (DWORD e = m.faults.Check("LoadLibraryA", given)) return Fail(m, e, HMODULE(nullptr));
   const std::string name = ModuleName(given);
-  uintptr_t index = 0;
-  bool known = false;
-  for (const char* k : kKnownModules) {
-    ++index;
-    if (sim::EqualNoCase(name, k)) {
-      known = true;
-      break;
-    }
-  }
-  if (!known) {
-    for (const auto& mod : Functions()) {
-      ++index;
-      if (sim::EqualNoCase(mod.first, name)) {
-        known = true;
-        break;
-      }
-    }
-  }
-  if (given.empty() || !known || (IsLaterShellModule(name) && !m.system.HasLaterShell())) {
+  const uintptr_t value = given.empty() ? 0 : KnownModuleValue(name);
+  if (!value || (IsLaterShellModule(name) && !m.system.HasLaterShell())) {
     // Windows 9x reports a missing module as ERROR_DLL_NOT_FOUND.
     return Fail(m, m.system.NtFamily() ? ERROR_MOD_NOT_FOUND : 1157, HMODULE(nullptr));
   }
-  uintptr_t value = 0x10000000 + index * 0x100000;
   m.loaded_modules[value] = name;
+  return reinterpret_cast<HMODULE>(value);
+}
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
+  Machine& m = sim::CurrentOrDie();
+  const std::string given = lpModuleName ? lpModuleName : "";
+  if (DWORD e = m.faults.Check("GetModuleHandleA", given)) return Fail(m, e, HMODULE(nullptr));
+  // No name: the program's own image.
+  if (!lpModuleName) return reinterpret_cast<HMODULE>(uintptr_t{0x00400000});
+  const std::string name = ModuleName(given);
+  const uintptr_t value = KnownModuleValue(name);
+  // Only a module already in the process is found; this call loads nothing.
+  if (!value || !(LoadedAtStart(name) || m.loaded_modules.count(value)))
+    return Fail(m, ERROR_MOD_NOT_FOUND, HMODULE(nullptr));
+  m.loaded_modules[value] = name;  // so GetProcAddress knows the handle
   return reinterpret_cast<HMODULE>(value);
 }
 
@@ -304,7 +331,8 @@ FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
   if (table == Functions().end()) return Fail(m, ERROR_PROC_NOT_FOUND, FARPROC(nullptr));
   auto fn = table->second.find(lpProcName);
   if (fn == table->second.end() ||
-      (IsLaterShellFunction(mod->second, lpProcName) && !m.system.HasLaterShell()))
+      (IsLaterShellFunction(mod->second, lpProcName) && !m.system.HasLaterShell()) ||
+      (std::strcmp(lpProcName, "GetDiskFreeSpaceExA") == 0 && !m.system.HasDiskFreeSpaceEx()))
     return Fail(m, ERROR_PROC_NOT_FOUND, FARPROC(nullptr));
   return fn->second;
 }

@@ -36,6 +36,11 @@ bool SystemInfo::HasLaterShell() const {
   return !(version.major == 4 && version.minor == 0);
 }
 
+bool SystemInfo::HasDiskFreeSpaceEx() const {
+  return !(version.platform == VER_PLATFORM_WIN32_WINDOWS && version.major == 4 &&
+           version.minor == 0 && (version.build & 0xFFFF) < 1111);
+}
+
 const std::string* SystemInfo::Directory(const std::string& name) const {
   auto it = directories.find(name);
   if (it == directories.end() || !it->second) return nullptr;

@@ -47,6 +47,9 @@ class SystemInfo {
   // Internet Explorer 4's desktop update brings them to Windows 95 and NT 4
   // (later versions ship with them). Unset: as the version ships.
   std::optional<bool> later_shell;
+  // GetDiskFreeSpaceExA came with Windows 95 OSR2 (build 1111): the first
+  // Windows 95 has none.
+  bool HasDiskFreeSpaceEx() const;
 
   bool NtFamily() const { return version.platform == VER_PLATFORM_WIN32_NT; }
   // Whether SHGetSpecialFolderPathA, shlwapi.dll and its SH*/Path* calls exist.

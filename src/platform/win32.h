@@ -179,6 +179,20 @@ typedef enum _SE_OBJECT_TYPE {
   SE_REGISTRY_KEY
 } SE_OBJECT_TYPE;
 
+// Packed to one byte on 32-bit Windows, as the shell's header declares it.
+#pragma pack(push, 1)
+typedef struct _SHFILEOPSTRUCTA {
+  HWND hwnd;
+  UINT wFunc;
+  LPCSTR pFrom;
+  LPCSTR pTo;
+  WORD fFlags;
+  BOOL fAnyOperationsAborted;
+  LPVOID hNameMappings;
+  LPCSTR lpszProgressTitle;
+} SHFILEOPSTRUCTA, *LPSHFILEOPSTRUCTA;
+#pragma pack(pop)
+
 typedef struct tagWINDOWPLACEMENT {
   UINT length;
   UINT flags;
@@ -260,6 +274,8 @@ BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes);
 DWORD WINAPI GetShortPathNameA(LPCSTR lpszLongPath, LPSTR lpszShortPath, DWORD cchBuffer);
 DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer);
 UINT WINAPI GetDriveTypeA(LPCSTR lpRootPathName);
+BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags);
+int WINAPI SHFileOperationA(LPSHFILEOPSTRUCTA lpFileOp);
 BOOL WINAPI GetDiskFreeSpaceExA(LPCSTR lpDirectoryName,
                                 PULARGE_INTEGER lpFreeBytesAvailableToCaller,
                                 PULARGE_INTEGER lpTotalNumberOfBytes,
@@ -284,6 +300,7 @@ DWORD WINAPI GetLastError();
 void WINAPI SetLastError(DWORD dwErrCode);
 BOOL WINAPI SHGetSpecialFolderPathA(HWND hwnd, LPSTR pszPath, int csidl, BOOL fCreate);
 HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName);
+HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
 BOOL WINAPI FreeLibrary(HMODULE hLibModule);
 FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
 [[noreturn]] void WINAPI ExitProcess(UINT uExitCode);

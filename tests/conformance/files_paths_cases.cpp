@@ -80,6 +80,8 @@ CONFORMANCE_CASE(files, GetDriveTypeA_FixedRootAndMissingDrive) {
 }
 
 CONFORMANCE_CASE(files, GetDiskFreeSpaceExA_RootAndFolder) {
+  // The first Windows 95 lacks the call (see GetProcAddress's cases).
+  if (!GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA")) return;
   ULARGE_INTEGER available = {}, total = {}, free = {};
   CHECK_TRUE(GetDiskFreeSpaceExA("C:\\", &available, &total, &free));
   CHECK_TRUE(free.QuadPart > 0);

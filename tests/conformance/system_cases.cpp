@@ -293,6 +293,38 @@ CONFORMANCE_CASE(system, GetProcAddress_FindsAKernelCall) {
   if (module) FreeLibrary(module);
 }
 
+CONFORMANCE_CASE(system, GetModuleHandleA_FindsOnlyLoadedModules) {
+  // The program's own imports are in the process from its start; the same
+  // handle comes back from a load.
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  CHECK_TRUE(kernel != nullptr);
+  CHECK_TRUE(GetModuleHandleA("KERNEL32") == kernel);
+  HMODULE loaded = LoadLibraryA("kernel32.dll");
+  CHECK_TRUE(loaded == kernel);
+  if (loaded) FreeLibrary(loaded);
+  CHECK_TRUE(GetModuleHandleA(nullptr) != nullptr);  // the program's own image
+  SetLastError(0xdeadbeef);
+  CHECK_TRUE(GetModuleHandleA("cvsnosuchmodule.dll") == nullptr);
+  CHECK_ERROR(ERROR_MOD_NOT_FOUND);
+}
+
+CONFORMANCE_CASE(system, GetProcAddress_DiskFreeSpaceExFromOsr2On) {
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  SetLastError(0xdeadbeef);
+  FARPROC fn = GetProcAddress(kernel, "GetDiskFreeSpaceExA");
+  OSVERSIONINFOA v = {};
+  v.dwOSVersionInfoSize = sizeof v;
+  GetVersionExA(&v);
+  // The first Windows 95 (build 950) has no such function; OSR2 (1111) on do.
+  if (v.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS && v.dwMinorVersion == 0 &&
+      (v.dwBuildNumber & 0xFFFF) < 1111) {
+    CHECK_TRUE(fn == nullptr);
+    CHECK_ERROR(ERROR_PROC_NOT_FOUND);
+  } else {
+    CHECK_TRUE(fn != nullptr);
+  }
+}
+
 CONFORMANCE_CASE(system, FreeLibrary_EachLoadIsFreed) {
   HMODULE first = LoadLibraryA("user32.dll");
   HMODULE second = LoadLibraryA("USER32");
