@@ -2,7 +2,7 @@
 # vtsim's command line, run as a user runs it: where output files may go, runs
 # on a copy (--output), `check`, and the help texts.
 #
-#   cli_test.sh VTSIM SOURCE_DIR GROUP      GROUP: transcript, output, check or help
+#   cli_test.sh VTSIM SOURCE_DIR GROUP      GROUP: transcript, output, check, help or reboot
 set -u
 vtsim=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 source_dir=$(cd "$2" && pwd)
@@ -191,11 +191,62 @@ help_group() {
   grep -qF 'did you mean --script?' err.txt || fail "misspelt option: $(cat err.txt)"
 }
 
+reboot_group() {
+  # The XP sample with a deferred erase batch registered to run once.
+  cp -r pristine img
+  printf 'ECHO OFF\r\nREM leftovers\r\nECHO ON\r\nC:\r\nCD C:\\Program Files\\Vantrel\\Photo Desk\r\nDEL VtPdHelp.chm VtPd.cfg\r\nDEL Gone.dll\r\n' \
+    > img/drives/C/WINDOWS/TEMP/EraseVtc.bat
+  sed -i 's/^\[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce\]\r$/&\n"EraseVtc"="C:\\\\WINDOWS\\\\TEMP\\\\EraseVtc.bat"\r/' \
+    img/registry.reg
+  grep -q '^"EraseVtc"=' img/registry.reg || fail "reboot: the test image has no RunOnce value"
+  cp -r img before
+
+  run reboot img --output copy
+  expect_status 0 "reboot --output"
+  expect_same_tree before img "reboot --output"
+  grep -qx '\[reboot\] Windows XP starts' out.txt || fail "reboot: no start line: $(head -3 out.txt)"
+  grep -qx '\[runonce\] EraseVtc: C:\\WINDOWS\\TEMP\\EraseVtc.bat' out.txt || fail "reboot: RunOnce value not named"
+  grep -qxF 'C:\Program Files\Vantrel\Photo Desk> DEL VtPdHelp.chm VtPd.cfg' out.txt || fail "reboot: batch line not shown"
+  grep -qxF '  -> deleted C:\Program Files\Vantrel\Photo Desk\VtPdHelp.chm' out.txt || fail "reboot: deletion not shown"
+  grep -qxF '  -> Access is denied.' out.txt || fail "reboot: read-only VtPd.cfg not refused"
+  grep -qxF '  -> Could Not Find C:\Program Files\Vantrel\Photo Desk\Gone.dll' out.txt || fail "reboot: missing file not named"
+  [[ -e "copy/drives/C/Program Files/Vantrel/Photo Desk/VtPdHelp.chm" ]] && fail "reboot: the file was not deleted"
+  [[ -e "copy/drives/C/Program Files/Vantrel/Photo Desk/VtPd.cfg" ]] || fail "reboot: a read-only file went"
+  [[ -e "copy/drives/C/Program Files/Vantrel/Photo Desk/VtPdMain.exe" ]] || fail "reboot: another file went"
+  grep -q '^"EraseVtc"=' copy/registry.reg && fail "reboot: the RunOnce value stayed"
+
+  # In place; a second start finds nothing left to run and rewrites nothing.
+  run reboot img
+  expect_status 0 "reboot in place"
+  [[ -e "img/drives/C/Program Files/Vantrel/Photo Desk/VtPdHelp.chm" ]] && fail "reboot in place: the file stayed"
+  cp -r img after
+  run reboot img
+  expect_status 0 "second reboot"
+  expect_same_tree after img "second reboot"
+
+  cp -r pristine bad
+  printf '{"windows": "xq"}\n' > bad/machine.json
+  cp -r bad bad-before
+  run reboot bad
+  expect_status 2 "reboot of an invalid image"
+  expect_one_error_line "reboot of an invalid image"
+  expect_same_tree bad-before bad "reboot of an invalid image"
+  run reboot
+  expect_status 2 "reboot without an image"
+  run reboot img --ouptut x
+  expect_status 2 "reboot with a misspelt option"
+  grep -qF 'did you mean --output?' err.txt || fail "reboot misspelt option: $(cat err.txt)"
+  run reboot --help
+  expect_status 0 "reboot --help"
+  grep -qF 'RunOnce' out.txt || fail "reboot --help: says nothing of RunOnce"
+}
+
 case $group in
   transcript) transcript_group ;;
   output) output_group ;;
   check) check_group ;;
   help) help_group ;;
+  reboot) reboot_group ;;
   *) echo "unknown group $group" >&2; exit 2 ;;
 esac
 if ((failures > 0)); then

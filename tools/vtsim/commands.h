@@ -17,6 +17,16 @@ constexpr int kExitScript = 3;  // the script could not answer a window
 bool LoadImageOrSay(const std::string& image, sim::Machine& machine);
 
 int RunCommand(const RunOptions& options);
+
+// The arguments of `vtsim reboot IMAGE [--output DIR]`.
+struct RebootOptions {
+  std::string image;
+  std::string output;  // "" : the restart changes `image` in place
+  bool help = false;
+};
+bool ParseRebootOptions(const std::vector<std::string>& args, RebootOptions* options,
+                        std::string* problem);
+int RebootCommand(const RebootOptions& options);
 int CheckCommand(const std::vector<std::string>& images);
 
 }  // namespace vtsim

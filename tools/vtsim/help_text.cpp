@@ -6,8 +6,9 @@ namespace {
 
 const char kUsage[] =
     "usage: vtsim run IMAGE [--script FILE] [--transcript FILE] [--output DIR]\n"
+    "       vtsim reboot IMAGE [--output DIR]\n"
     "       vtsim check IMAGE...\n"
-    "       vtsim --help | vtsim run --help | vtsim check --help\n";
+    "       vtsim --help | vtsim run --help | vtsim reboot --help | vtsim check --help\n";
 
 const char kAbout[] =
     "\n"
@@ -50,6 +51,29 @@ const char kRun[] =
     "  2    vtsim's own errors: bad arguments, an unreadable or invalid image, an\n"
     "       output file that may not or cannot be written; the image is untouched\n";
 
+const char kReboot[] =
+    "\n"
+    "reboot IMAGE [--output DIR]\n"
+    "  The next start of Windows on the PC of IMAGE (docs/reboot.md), changing IMAGE\n"
+    "  in place unless --output DIR is given (as for run). Faults of machine.json do\n"
+    "  not apply. In order:\n"
+    "  1. nothing is open any more: every in-use flag is cleared;\n"
+    "  2. NT family: the pending renames and deletions of HKLM\\SYSTEM\\\n"
+    "     CurrentControlSet\\Control\\Session Manager PendingFileRenameOperations\n"
+    "     are carried out and the value is deleted;\n"
+    "  3. each value of HKLM, then of HKCU, ...\\CurrentVersion\\RunOnce, in the key's\n"
+    "     order: the value is deleted, then its command runs (a name starting with\n"
+    "     \"!\": deleted after the command). NT: HKLM's run at an administrator's\n"
+    "     logon only. Commands start in the system directory (NT) or the Windows\n"
+    "     directory (9x). A .bat file (.cmd on NT) runs in an interpreter of\n"
+    "     cmd.exe (NT) or COMMAND.COM (9x) that carries out ECHO, REM, labels,\n"
+    "     drive changes, CD/CHDIR, DEL/ERASE and RD/RMDIR with that interpreter's\n"
+    "     rules and messages; other commands are named and not carried out, and\n"
+    "     other programs are not run (the simulated PC runs only batch files).\n"
+    "  Each step, each batch line (\"DIR> LINE\") and its outcome (\"  -> ...\") go\n"
+    "  to standard output. Exit status 0 when the restart ran; 2 for bad arguments\n"
+    "  or an unusable image (untouched then).\n";
+
 const char kCheck[] =
     "\n"
     "check IMAGE...\n"
@@ -58,18 +82,22 @@ const char kCheck[] =
 
 }  // namespace
 
-std::string GeneralHelp() { return std::string(kUsage) + kAbout + kRun + kCheck; }
+std::string GeneralHelp() { return std::string(kUsage) + kAbout + kRun + kReboot + kCheck; }
 
 std::string RunHelp() {
   return "usage: vtsim run IMAGE [--script FILE] [--transcript FILE] [--output DIR]\n" +
          std::string(kRun);
 }
 
+std::string RebootHelp() {
+  return "usage: vtsim reboot IMAGE [--output DIR]\n" + std::string(kReboot);
+}
+
 std::string CheckHelp() { return "usage: vtsim check IMAGE...\n" + std::string(kCheck); }
 
 std::string ShortUsage() {
   return "usage: vtsim run IMAGE [--script FILE] [--transcript FILE] [--output DIR] | vtsim "
-         "check IMAGE... | vtsim --help";
+         "reboot IMAGE [--output DIR] | vtsim check IMAGE... | vtsim --help";
 }
 
 }  // namespace vtsim

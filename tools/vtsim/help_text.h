@@ -1,4 +1,4 @@
-// What `vtsim --help`, `vtsim run --help` and `vtsim check --help` print.
+// What `vtsim --help` and `vtsim run|reboot|check --help` print.
 #pragma once
 
 #include <string>
@@ -7,6 +7,7 @@ namespace vtsim {
 
 std::string GeneralHelp();
 std::string RunHelp();
+std::string RebootHelp();
 std::string CheckHelp();
 // One line for error messages: "usage: vtsim run IMAGE ... | vtsim check IMAGE..."
 std::string ShortUsage();

@@ -1,5 +1,6 @@
 // vtsim: runs the program on the simulated PC of a machine image.
 //   vtsim run IMAGE [--script FILE] [--transcript FILE] [--output DIR]
+//   vtsim reboot IMAGE [--output DIR]
 //   vtsim check IMAGE...
 #include <iostream>
 #include <string>
@@ -43,6 +44,16 @@ int main(int argc, char** argv) {
     }
     return vtsim::RunCommand(options);
   }
+  if (command == "reboot") {
+    vtsim::RebootOptions options;
+    std::string problem;
+    if (!vtsim::ParseRebootOptions(args, &options, &problem)) return Usage(problem);
+    if (options.help) {
+      std::cout << vtsim::RebootHelp();
+      return 0;
+    }
+    return vtsim::RebootCommand(options);
+  }
   if (command == "check") {
     if (WantsHelp(args)) {
       std::cout << vtsim::CheckHelp();
@@ -53,7 +64,7 @@ int main(int argc, char** argv) {
     if (args.empty()) return Usage("no image given");
     return vtsim::CheckCommand(args);
   }
-  const std::string close = sim::ClosestName(command, {"run", "check", "--help"});
+  const std::string close = sim::ClosestName(command, {"run", "reboot", "check", "--help"});
   return Usage("unknown command " + command +
                (close.empty() ? "" : "; did you mean " + close + "?"));
 }
