@@ -53,6 +53,19 @@ TEST(RecycleBin, ItemsMoveUnderNumberedNamesAndAreRecorded) {
   EXPECT_EQ(tm.ReadFile(bin + "Dc4.ini"), "b");
 }
 
+// A bin that already holds numbered items without their record (an image
+// made on a real PC) is not overwritten: numbering goes on past them.
+TEST(RecycleBin, NumbersFoundInTheFolderAreTaken) {
+  TestMachine tm("xp");
+  const std::string bin = std::string("C:\\RECYCLER\\") + kSid + "\\";
+  tm.AddFile(bin + "Dc5.txt", "old");
+  tm.AddFile(bin + "Dd9.txt", "other drive");
+  tm.AddFile("C:\\App\\a.txt", "a");
+  EXPECT_EQ(ShellDelete("C:\\App\\a.txt", kQuiet | FOF_ALLOWUNDO), 0);
+  EXPECT_EQ(tm.ReadFile(bin + "Dc6.txt"), "a");
+  EXPECT_EQ(tm.ReadFile(bin + "Dc5.txt"), "old");
+}
+
 TEST(RecycleBin, NinetyEightUsesRecycledInUpperCase) {
   TestMachine tm("98");
   tm.AddFile("C:\\App\\scan.tif", "tif");
