@@ -37,6 +37,14 @@ std::string ParentOf(const std::string& full) {
 
 std::string HostParent(const std::string& host) { return host.substr(0, host.rfind('/')); }
 
+// One path is the other or lies below it.
+bool Related(const std::string& a, const std::string& b) {
+  const std::string& shorter = a.size() < b.size() ? a : b;
+  const std::string& longer = a.size() < b.size() ? b : a;
+  if (!sim::EqualNoCase(longer.substr(0, shorter.size()), shorter)) return false;
+  return longer.size() == shorter.size() || longer[shorter.size()] == '\\';
+}
+
 // Deletes a file or a folder with all it holds, as the shell does: a
 // read-only attribute is cleared first; the first failure ends it, leaving
 // what was deleted before it deleted.
@@ -165,6 +173,7 @@ int WINAPI SHFileOperationA(LPSHFILEOPSTRUCTA lpFileOp) {
     return m.system.NtFamily() && !nt4 ? ERROR_INVALID_PARAMETER : 0;
   }
   if (from.empty()) return ERROR_ACCESS_DENIED;
+  const bool nt = m.system.NtFamily();
   const bool undo = (lpFileOp->fFlags & FOF_ALLOWUNDO) != 0;
   for (const std::string& given : from) {
     std::vector<PathLookup> items;
@@ -176,8 +185,10 @@ int WINAPI SHFileOperationA(LPSHFILEOPSTRUCTA lpFileOp) {
         if (nt4) continue;  // NT 4 passes over a missing item
         return kMissingItem;
       }
-      // Only fixed drives have a Recycle Bin: elsewhere items go for good.
-      const bool recycle = undo && m.files.DriveType(p.full[0]) == DRIVE_FIXED;
+      // Only fixed drives have a Recycle Bin: elsewhere items go for good, and
+      // so does what is in the bin already, or holds it.
+      const bool recycle = undo && m.files.DriveType(p.full[0]) == DRIVE_FIXED &&
+                           !Related(p.full, m.files.recycle_bin.Folder(p.full[0], nt));
       if (int e = recycle ? MoveToRecycleBin(m, p) : DeleteForGood(m, p)) return e;
     }
   }

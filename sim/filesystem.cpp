@@ -409,6 +409,11 @@ void FileSystem::Forget(const std::string& full) {
     it = under(it->first) ? created_.erase(it) : std::next(it);
   for (auto it = delete_pending_.begin(); it != delete_pending_.end();)
     it = under(*it) ? delete_pending_.erase(it) : std::next(it);
+  // An item that leaves the Recycle Bin leaves its record.
+  auto& items = recycle_bin.items;
+  items.erase(std::remove_if(items.begin(), items.end(),
+                             [&](const RecycledItem& item) { return under(item.stored); }),
+              items.end());
 }
 
 void FileSystem::Moved(const std::string& fromFull, const std::string& toFull) {

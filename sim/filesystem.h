@@ -110,8 +110,8 @@ class FileSystem {
     short_names_[full] = shortName;
   }
 
-  // A file or folder is gone: its flags, short name, creation mark and
-  // pending deletion go with it (a folder's whole subtree).
+  // A file or folder is gone: its flags, short name, creation mark, pending
+  // deletion and Recycle Bin record go with it (a folder's whole subtree).
   void Forget(const std::string& full);
   // A file or folder was renamed or moved: its flags (a folder's whole
   // subtree's) go with it; its short names are made afresh at the new place,

@@ -64,6 +64,14 @@ TEST(RecycleBin, NumbersFoundInTheFolderAreTaken) {
   EXPECT_EQ(ShellDelete("C:\\App\\a.txt", kQuiet | FOF_ALLOWUNDO), 0);
   EXPECT_EQ(tm.ReadFile(bin + "Dc6.txt"), "a");
   EXPECT_EQ(tm.ReadFile(bin + "Dc5.txt"), "old");
+  // What is in the bin, or holds it, goes for good, and its record with it.
+  EXPECT_EQ(ShellDelete(bin + "Dc5.txt", kQuiet | FOF_ALLOWUNDO), 0);
+  EXPECT_FALSE(tm.Exists(bin + "Dc5.txt"));
+  ASSERT_EQ(tm.m.files.recycle_bin.items.size(), 1u);
+  EXPECT_TRUE(DeleteFileA((bin + "Dc6.txt").c_str()));
+  EXPECT_TRUE(tm.m.files.recycle_bin.items.empty());
+  EXPECT_EQ(ShellDelete("C:\\RECYCLER", kQuiet | FOF_ALLOWUNDO), 0);
+  EXPECT_FALSE(tm.Exists("C:\\RECYCLER"));
 }
 
 TEST(RecycleBin, NinetyEightUsesRecycledInUpperCase) {
