@@ -62,9 +62,14 @@ CONFORMANCE_CASE(files, MoveFileExA_RenamesFilesAndFolders) {
   CHECK_TRUE(Move("d", "e", 0));
   CHECK_STR(Content("e\\in.txt"), "i");
   CHECK_STR(files_cases::Names(Scratch::Path("*")), ".|..|e");
-  // A new case of the same name is a rename too.
-  CHECK_TRUE(Move("e\\moved.txt", "e\\MOVED.TXT", 0));
-  CHECK_STR(files_cases::Names(Scratch::Path("e\\m*")), "MOVED.TXT");
+}
+
+CONFORMANCE_CASE(files, MoveFileExA_NewCaseOfTheSameNameRenames) {
+  if (!NtFamily()) return;
+  WINE_DIFFERS("Wine keeps the old case of the name (measured, Wine 8)");
+  Scratch::File("moved.txt", "m");
+  CHECK_TRUE(Move("moved.txt", "MOVED.TXT", 0));
+  CHECK_STR(files_cases::Names(Scratch::Path("m*")), "MOVED.TXT");
 }
 
 CONFORMANCE_CASE(files, MoveFileExA_ExistingTargetGives183UnlessReplaced) {
@@ -78,17 +83,25 @@ CONFORMANCE_CASE(files, MoveFileExA_ExistingTargetGives183UnlessReplaced) {
   CHECK_STR(Content("new.txt"), "error 2");
 }
 
-CONFORMANCE_CASE(files, MoveFileExA_ReplacingAReadOnlyFileOrAFolderGives5) {
+CONFORMANCE_CASE(files, MoveFileExA_ReplacingAFolderGives5) {
   if (!NtFamily()) return;
   Scratch::File("new.txt", "new");
-  Scratch::File("ro.txt", "ro");
   Scratch::Folder("d");
+  CHECK_EQ(Move("new.txt", "d", MOVEFILE_REPLACE_EXISTING), FALSE);
+  CHECK_ERROR(ERROR_ACCESS_DENIED);
+  CHECK_STR(Content("new.txt"), "new");
+}
+
+CONFORMANCE_CASE(files, MoveFileExA_ReplacingAReadOnlyFileGives5) {
+  // The target cannot be deleted, so it cannot be replaced.
+  if (!NtFamily()) return;
+  WINE_DIFFERS("Wine replaces a read-only target (measured, Wine 8)");
+  Scratch::File("new.txt", "new");
+  Scratch::File("ro.txt", "ro");
   CHECK_TRUE(SetFileAttributesA(Scratch::Path("ro.txt").c_str(), FILE_ATTRIBUTE_READONLY));
   CHECK_EQ(Move("new.txt", "ro.txt", MOVEFILE_REPLACE_EXISTING), FALSE);
   CHECK_ERROR(ERROR_ACCESS_DENIED);
-  CHECK_EQ(Move("new.txt", "d", MOVEFILE_REPLACE_EXISTING), FALSE);
-  CHECK_ERROR(ERROR_ACCESS_DENIED);
-  CHECK_TRUE(SetFileAttributesA(Scratch::Path("ro.txt").c_str(), FILE_ATTRIBUTE_NORMAL));
+  SetFileAttributesA(Scratch::Path("ro.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 CONFORMANCE_CASE(files, MoveFileExA_MissingGives2MissingFolder3) {
