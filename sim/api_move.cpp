@@ -106,9 +106,8 @@ BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD d
         m.files.Flags(to.full).in_use || sim::ItemOpen(m, to.full))
       return Fail(m, ERROR_ACCESS_DENIED, FALSE);
   }
-  if (sim::ItemHeld(m, from.full) || m.files.DeletePending(from.full))
-    return Fail(m, m.files.DeletePending(from.full) ? ERROR_ACCESS_DENIED : ERROR_SHARING_VIOLATION,
-                FALSE);
+  if (m.files.DeletePending(from.full)) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
+  if (sim::ItemHeld(m, from.full)) return Fail(m, ERROR_SHARING_VIOLATION, FALSE);
   // A folder with something open below it cannot be renamed.
   if (from.directory && sim::SomethingBelowHeld(m, from.full))
     return Fail(m, ERROR_ACCESS_DENIED, FALSE);

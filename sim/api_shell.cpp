@@ -181,9 +181,8 @@ int WINAPI SHFileOperationA(LPSHFILEOPSTRUCTA lpFileOp) {
     if (!Expand(m, given, lpFileOp->fFlags, &items, &error)) return error;
     for (const PathLookup& p : items) {
       if (!p.exists) {
-        if (!p.parent_exists) return ERROR_PATH_NOT_FOUND;
         if (nt4) continue;  // NT 4 passes over a missing item
-        return kMissingItem;
+        return p.parent_exists ? kMissingItem : ERROR_PATH_NOT_FOUND;
       }
       // Only fixed drives have a Recycle Bin: elsewhere items go for good, and
       // so does what is in the bin already, or holds it.

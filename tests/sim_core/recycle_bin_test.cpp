@@ -116,6 +116,12 @@ TEST(RecycleBin, MissingItemsEmptyListsFaultsAndOtherFunctions) {
   tm.AddFile("C:\\App\\a.txt", "a");
   EXPECT_EQ(ShellDelete("C:\\App\\none.txt", kQuiet), 1026);
   EXPECT_EQ(ShellDelete("C:\\Nope\\none.txt", kQuiet), ERROR_PATH_NOT_FOUND);
+  {
+    TestMachine nt4("nt4");  // passes over what is missing, and goes on
+    nt4.AddFile("C:\\App\\b.txt");
+    EXPECT_EQ(ShellDelete(std::string("C:\\Nope\\x.txt") + '\0' + "C:\\App\\b.txt", kQuiet), 0);
+    EXPECT_FALSE(nt4.Exists("C:\\App\\b.txt"));
+  }
   EXPECT_EQ(ShellDelete("", kQuiet), ERROR_ACCESS_DENIED);
   tm.AddFault("SHFileOperationA", 1223, "c:\\app\\A.TXT", 1);
   EXPECT_EQ(ShellDelete("C:\\App\\a.txt", kQuiet), 1223);
