@@ -1,6 +1,5 @@
 #include "sim/pending_renames.h"
 
-#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -36,38 +35,12 @@ DWORD Remove(Machine& m, const std::string& path) {
   return ok ? 0 : m.last_error;
 }
 
-// A move within one drive; the file keeps its read-only flag. Folders are
-// not moved (what the program defers are files).
+// A move as the Session Manager makes it at boot: a rename on one drive,
+// replacing the target only when the entry says so.
 DWORD Move(Machine& m, const std::string& from, const std::string& to, bool replace) {
-  const PathLookup src = m.files.Lookup(from);
-  if (src.error) return src.error;
-  if (!src.exists) return src.parent_exists ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
-  if (src.directory) return ERROR_ACCESS_DENIED;
-  PathLookup dst = m.files.Lookup(to);
-  if (dst.error) return dst.error;
-  if (!dst.parent_exists) return ERROR_PATH_NOT_FOUND;
-  if (FoldUpper(static_cast<unsigned char>(src.full[0])) !=
-      FoldUpper(static_cast<unsigned char>(dst.full[0])))
-    return 17;  // ERROR_NOT_SAME_DEVICE
-  if (dst.exists && EqualNoCase(dst.full, src.full)) return 0;
-  if (dst.exists) {
-    if (!replace) return ERROR_ALREADY_EXISTS;
-    if (dst.directory) return ERROR_ACCESS_DENIED;
-    if (!DeleteFileA(to.c_str())) return m.last_error;
-    dst = m.files.Lookup(to);
-  }
-  const HostFiles host = m.files.Host();
-  std::string content;
-  if (!host.ReadAll(src.host, &content)) return HostError(errno);
-  const HostFile out = host.Open(dst.host, true, true, true);
-  if (!out.ok() || !out.WriteAt(0, content.data(), content.size())) return ERROR_ACCESS_DENIED;
-  if (!host.RemoveFile(src.host)) return HostError(errno);
-  const bool readOnly = m.files.Flags(src.full).read_only;
-  m.files.Forget(src.full);
-  dst = m.files.Lookup(to);
-  m.files.NoteCreated(dst.full);
-  if (readOnly) m.files.SetReadOnly(dst.full, true);
-  return 0;
+  return MoveFileExA(from.c_str(), to.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0)
+             ? 0
+             : m.last_error;
 }
 
 }  // namespace
