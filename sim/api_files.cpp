@@ -106,6 +106,9 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShar
   if (p.error) return Fail(m, p.error, INVALID_HANDLE_VALUE);
   if (dwCreationDisposition < CREATE_NEW || dwCreationDisposition > TRUNCATE_EXISTING)
     return Fail(m, ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
+  // FILE_SHARE_DELETE came with NT: 95/98/ME refuse a share mode holding it.
+  if ((dwShareMode & FILE_SHARE_DELETE) && !m.system.NtFamily())
+    return Fail(m, ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
   const bool read = (dwDesiredAccess & kReadBits) != 0;
   const bool write = (dwDesiredAccess & kWriteBits) != 0;
   if (dwCreationDisposition == TRUNCATE_EXISTING && !write)
@@ -267,18 +270,21 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
   if (!lpPathName) return Fail(m, ERROR_PATH_NOT_FOUND, FALSE);
   if (p.error) return Fail(m, p.error, FALSE);
   if (!p.exists) return Fail(m, MissingError(p), FALSE);
-  if (!p.directory) return Fail(m, ERROR_DIRECTORY, FALSE);
+  const bool nt = m.system.NtFamily();
+  // 95/98/ME answer with the codes of DOS's rmdir: a file is no folder on the
+  // path (3), a folder still holding entries is refused (5), and so is a
+  // current directory (16).
+  if (!p.directory) return Fail(m, nt ? ERROR_DIRECTORY : ERROR_PATH_NOT_FOUND, FALSE);
   const sim::FileFlags flags = m.files.Flags(p.full);
   // The read-only attribute guards a folder on NT only; FAT under 9x removes it.
-  if (p.root || (flags.read_only && m.system.NtFamily()))
-    return Fail(m, ERROR_ACCESS_DENIED, FALSE);
+  if (p.root || (flags.read_only && nt)) return Fail(m, ERROR_ACCESS_DENIED, FALSE);
   // The process holds its current directory open.
   if (flags.in_use || sim::EqualNoCase(p.full, m.files.current_dir))
-    return Fail(m, ERROR_SHARING_VIOLATION, FALSE);
+    return Fail(m, nt ? ERROR_SHARING_VIOLATION : ERROR_CURRENT_DIRECTORY, FALSE);
   // Whatever the host folder holds counts, even names the PC cannot see.
   std::vector<sim::HostEntry> inside;
   if (!m.files.Host().ListAll(p.host, &inside)) return Fail(m, sim::HostError(errno), FALSE);
-  if (!inside.empty()) return Fail(m, ERROR_DIR_NOT_EMPTY, FALSE);
+  if (!inside.empty()) return Fail(m, nt ? ERROR_DIR_NOT_EMPTY : ERROR_ACCESS_DENIED, FALSE);
   if (!m.files.Host().RemoveFolder(p.host)) return Fail(m, sim::HostError(errno), FALSE);
   m.files.Forget(p.full);
   return TRUE;

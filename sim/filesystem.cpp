@@ -411,6 +411,20 @@ void FileSystem::Forget(const std::string& full) {
     it = under(*it) ? delete_pending_.erase(it) : std::next(it);
 }
 
+void FileSystem::Moved(const std::string& fromFull, const std::string& toFull) {
+  const std::string prefix = JoinPath(fromFull, "");
+  std::vector<std::pair<std::string, FileFlags>> moved;
+  for (const auto& [path, f] : flags_) {
+    if (EqualNoCase(path, fromFull))
+      moved.emplace_back(toFull, f);
+    else if (path.size() > prefix.size() && EqualNoCase(path.substr(0, prefix.size()), prefix))
+      moved.emplace_back(JoinPath(toFull, path.substr(prefix.size())), f);
+  }
+  Forget(fromFull);
+  for (auto& [path, f] : moved) flags_[path] = f;
+  NoteCreated(toFull);
+}
+
 void FileSystem::NoteClosed(const std::string& full) {
   auto it = open_counts_.find(full);
   if (it == open_counts_.end()) return;

@@ -14,6 +14,7 @@
 
 #include "platform/win32.h"
 #include "sim/host_files.h"
+#include "sim/recycle_bin.h"
 #include "sim/text.h"
 
 namespace sim {
@@ -65,6 +66,8 @@ class FileSystem {
   std::string current_dir = "C:\\";
   // Drives named in machine.json; a host folder without entry is a fixed drive.
   std::map<char, DriveInfo> drives;
+  // What the shell moved into the drives' Recycle Bin folders.
+  RecycleBin recycle_bin;
 
   // Lexical full path of `path` against the current directory: "/" taken as
   // "\", "." and ".." resolved, trailing dots and blanks of each name dropped.
@@ -110,6 +113,10 @@ class FileSystem {
   // A file or folder is gone: its flags, short name, creation mark and
   // pending deletion go with it (a folder's whole subtree).
   void Forget(const std::string& full);
+  // A file or folder was renamed or moved: its flags (a folder's whole
+  // subtree's) go with it; its short names are made afresh at the new place,
+  // and it is a new entry of the folder it went to.
+  void Moved(const std::string& fromFull, const std::string& toFull);
 
   // Directory entry order of a FAT drive (the 9x family): a folder lists its
   // entries in the order they were written, not sorted as NTFS does. The

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace sim {
@@ -236,6 +237,19 @@ bool HostFiles::RemoveFolder(const std::string& path) const {
   HostFd parent = OpenParent(path, &leaf);
   // AT_REMOVEDIR removes nothing but an empty folder; a link gives ENOTDIR.
   return parent.ok() && ::unlinkat(parent.get(), leaf.c_str(), AT_REMOVEDIR) == 0;
+}
+
+bool HostFiles::Rename(const std::string& from, const std::string& to) const {
+  std::string fromLeaf, toLeaf;
+  HostFd fromParent = OpenParent(from, &fromLeaf);
+  HostFd toParent = OpenParent(to, &toLeaf);
+  if (!fromParent.ok() || !toParent.ok()) return false;
+  const HostKind kind = StatAt(fromParent.get(), fromLeaf).kind;
+  if (kind != HostKind::kFile && kind != HostKind::kFolder) {
+    errno = ENOENT;
+    return false;
+  }
+  return ::renameat(fromParent.get(), fromLeaf.c_str(), toParent.get(), toLeaf.c_str()) == 0;
 }
 
 bool HostFiles::MakeFolder(const std::string& path) const {

@@ -88,6 +88,9 @@ class HostFiles {
   bool MakeFolder(const std::string& path) const;
   // Makes every missing folder of the path.
   bool MakeFolders(const std::string& path) const;
+  // Gives a file or folder a new name (in any folder below the root); the
+  // new name must be free, or differ from the old one only in case.
+  bool Rename(const std::string& from, const std::string& to) const;
 
   const std::string& root() const { return root_; }
 

@@ -246,6 +246,22 @@ bool LoadFiles(const Json& root, Machine& m, Checker& c) {
       m.files.StoreShortName(full, UpperCase(shortName));
     }
   }
+  if (root.contains("recycle_bin")) {
+    const Json& list = root["recycle_bin"];
+    for (size_t i = 0; i < list.size(); ++i) {
+      const JsonPath field = kRoot.Key("recycle_bin").Index(i);
+      RecycledItem item;
+      for (auto [name, target] :
+           {std::pair<const char*, std::string*>{"path", &item.path}, {"stored", &item.stored}}) {
+        std::string ansi;
+        DWORD err = 0;
+        if (!c.Text(list[i][name], field.Key(name), &ansi)) return false;
+        if (ansi.size() < 3 || ansi[1] != ':' || !m.files.FullPath(ansi, target, &err))
+          return c.Fail(field.Key(name), "expected a full path such as C:\\dir\\file");
+      }
+      m.files.recycle_bin.items.push_back(item);
+    }
+  }
   return true;
 }
 
@@ -285,6 +301,15 @@ bool LoadMachineJson(const Json& root, Machine& m, Checker& c) {
     if (user.contains("administrator") &&
         !c.Bool(user["administrator"], field.Key("administrator"), &m.system.administrator))
       return false;
+    if (user.contains("sid")) {
+      std::string sid;
+      if (!c.Text(user["sid"], field.Key("sid"), &sid)) return false;
+      if (sid.size() < 5 || sid.compare(0, 4, "S-1-") != 0 ||
+          sid.find_first_not_of("S-0123456789") != std::string::npos)
+        return c.Fail(field.Key("sid"),
+                      "expected a security identifier such as S-1-5-21-1-2-3-1003");
+      m.files.recycle_bin.sid = sid;
+    }
     if (user.contains("privileges")) {
       const Json& list = user["privileges"];
       for (size_t i = 0; i < list.size(); ++i) {
@@ -471,6 +496,36 @@ void SyncMachineJson(Machine& m) {
   }
 }
 
+void SyncRecycleBin(Machine& m) {
+  const auto& items = m.files.recycle_bin.items;
+  if (!m.json.contains("recycle_bin") && items.empty()) return;
+  Json out = Json::array();
+  const Json* before = m.json.contains("recycle_bin") && m.json["recycle_bin"].is_array()
+                           ? &m.json["recycle_bin"]
+                           : nullptr;
+  for (size_t i = 0; i < items.size(); ++i) {
+    // An entry read from the image keeps its spelling.
+    if (before && i < before->size()) {
+      const Json& old = (*before)[i];
+      std::string path, stored;
+      DWORD err = 0;
+      if (old.contains("path") && old.contains("stored") && old["path"].is_string() &&
+          old["stored"].is_string() &&
+          m.files.FullPath(Utf8ToAnsi(old["path"].get<std::string>()), &path, &err) &&
+          m.files.FullPath(Utf8ToAnsi(old["stored"].get<std::string>()), &stored, &err) &&
+          path == items[i].path && stored == items[i].stored) {
+        out.push_back(old);
+        continue;
+      }
+    }
+    Json entry = Json::object();
+    entry["path"] = AnsiToUtf8(items[i].path);
+    entry["stored"] = AnsiToUtf8(items[i].stored);
+    out.push_back(entry);
+  }
+  m.json["recycle_bin"] = out;
+}
+
 bool SaveImage(Machine& m, std::string* error) {
   if (m.image_dir.empty()) {
     if (error) *error = "no image folder to save to";
@@ -486,6 +541,7 @@ bool SaveImage(Machine& m, std::string* error) {
     m.registry.dirty = false;
   }
   SyncMachineJson(m);
+  SyncRecycleBin(m);
   if (m.json != m.saved_json) {
     if (!AtomicWrite(root / "machine.json", m.json.dump(2) + "\n", error)) return false;
     m.saved_json = m.json;

@@ -95,7 +95,10 @@ struct MachineSchema {
                          {"free_bytes", &bytes, false},
                          {"total_bytes", &bytes, false}});
   Schema drives = MapOf(drive);
-  Schema user = Object({{"administrator", &flag, false}, {"privileges", &texts, false}});
+  Schema user = Object(
+      {{"administrator", &flag, false}, {"privileges", &texts, false}, {"sid", &text, false}});
+  Schema recycled = Object({{"path", &text, true}, {"stored", &text, true}});
+  Schema recycle_bin = ArrayOf(recycled);
   Schema printer = Object({{"name", &text, true},
                            {"driver", &text, false},
                            {"port", &text, false},
@@ -164,6 +167,7 @@ struct MachineSchema {
                    {"installer_products", &products, false},
                    {"files", &files, false},
                    {"short_names", &short_names, false},
+                   {"recycle_bin", &recycle_bin, false},
                    {"registry_access", &registry_access, false},
                    {"faults", &faults, false},
                    {"local_time", &text, false},

@@ -58,14 +58,15 @@ CONFORMANCE_CASE(files, CreateDirectoryA_WildcardGives123) {
 // --- RemoveDirectoryA --------------------------------------------------------
 
 CONFORMANCE_CASE(files, RemoveDirectoryA_NotEmptyGives145) {
+  // 9x answers with DOS's rmdir code: access denied.
   Scratch::Folder("d");
   Scratch::File("d\\f.txt");
   CHECK_EQ(RemoveDirectoryA(Scratch::Path("d").c_str()), FALSE);
-  CHECK_ERROR(ERROR_DIR_NOT_EMPTY);
+  CHECK_ERROR(NtFamily() ? ERROR_DIR_NOT_EMPTY : ERROR_ACCESS_DENIED);
   Scratch::Folder("e");
   Scratch::Folder("e\\sub");
   CHECK_EQ(RemoveDirectoryA(Scratch::Path("e").c_str()), FALSE);
-  CHECK_ERROR(ERROR_DIR_NOT_EMPTY);
+  CHECK_ERROR(NtFamily() ? ERROR_DIR_NOT_EMPTY : ERROR_ACCESS_DENIED);
 }
 
 CONFORMANCE_CASE(files, RemoveDirectoryA_MissingGives2MissingParent3) {
@@ -76,9 +77,10 @@ CONFORMANCE_CASE(files, RemoveDirectoryA_MissingGives2MissingParent3) {
 }
 
 CONFORMANCE_CASE(files, RemoveDirectoryA_FileGives267) {
+  // 9x (DOS's rmdir): a file is no folder on the path.
   Scratch::File("f.txt");
   CHECK_EQ(RemoveDirectoryA(Scratch::Path("f.txt").c_str()), FALSE);
-  CHECK_ERROR(ERROR_DIRECTORY);
+  CHECK_ERROR(NtFamily() ? ERROR_DIRECTORY : ERROR_PATH_NOT_FOUND);
   CHECK_EQ(GetFileAttributesA(Scratch::Path("f.txt").c_str()),
            static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
 }
@@ -88,7 +90,8 @@ CONFORMANCE_CASE(files, RemoveDirectoryA_CurrentDirectoryGives32) {
   Scratch::Folder("cur");
   CHECK_TRUE(SetCurrentDirectoryA(Scratch::Path("cur").c_str()));
   CHECK_EQ(RemoveDirectoryA(Scratch::Path("cur").c_str()), FALSE);
-  CHECK_ERROR(ERROR_SHARING_VIOLATION);
+  // 9x (DOS's rmdir): ERROR_CURRENT_DIRECTORY.
+  CHECK_ERROR(NtFamily() ? ERROR_SHARING_VIOLATION : ERROR_CURRENT_DIRECTORY);
 }
 
 CONFORMANCE_CASE(files, RemoveDirectoryA_ReadOnlyGives5OnNt) {

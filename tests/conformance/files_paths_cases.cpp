@@ -54,6 +54,29 @@ CONFORMANCE_CASE(files, GetShortPathNameA_MissingGives2) {
   CHECK_ERROR(ERROR_FILE_NOT_FOUND);
 }
 
+CONFORMANCE_CASE(files, GetShortPathNameA_MissingFolderGives3) {
+  char buffer[MAX_PATH];
+  CHECK_EQ(GetShortPathNameA(Scratch::Path("nodir\\none.txt").c_str(), buffer, sizeof buffer), 0u);
+  CHECK_ERROR(ERROR_PATH_NOT_FOUND);
+}
+
+CONFORMANCE_CASE(files, GetShortPathNameA_SimilarNamesAreNumbered) {
+  WINE_DIFFERS("Wine's short names are hashed, never NAME~1 (wine-notes.md)");
+  Scratch::File("Program Data One.txt");
+  Scratch::File("Program Data Two.txt");
+  char buffer[MAX_PATH] = {};
+  CHECK_TRUE(
+      GetShortPathNameA(Scratch::Path("Program Data One.txt").c_str(), buffer, sizeof buffer) > 0);
+  CHECK_STR(buffer, "C:\\cvsconf\\PROGRA~1.TXT");
+  CHECK_TRUE(
+      GetShortPathNameA(Scratch::Path("Program Data Two.txt").c_str(), buffer, sizeof buffer) > 0);
+  CHECK_STR(buffer, "C:\\cvsconf\\PROGRA~2.TXT");
+  // Asked again, a name keeps its short name.
+  CHECK_TRUE(
+      GetShortPathNameA(Scratch::Path("Program Data One.txt").c_str(), buffer, sizeof buffer) > 0);
+  CHECK_STR(buffer, "C:\\cvsconf\\PROGRA~1.TXT");
+}
+
 CONFORMANCE_CASE(files, GetTempPathA_EndsWithBackslashAndCountsWithoutZero) {
   char buffer[MAX_PATH] = {};
   const DWORD n = GetTempPathA(sizeof buffer, buffer);
@@ -77,6 +100,12 @@ CONFORMANCE_CASE(files, GetDriveTypeA_FixedRootAndMissingDrive) {
   CHECK_EQ(GetDriveTypeA("c:\\"), static_cast<UINT>(DRIVE_FIXED));
   CHECK_EQ(GetDriveTypeA("Q:\\"), static_cast<UINT>(DRIVE_NO_ROOT_DIR));
   CHECK_EQ(GetDriveTypeA(nullptr), static_cast<UINT>(DRIVE_FIXED));  // the current drive
+}
+
+CONFORMANCE_CASE(files, GetDriveTypeA_NoDriveLetterGives1) {
+  // The root of a temporary path such as "\\:\\" (a network path cut short).
+  CHECK_EQ(GetDriveTypeA("\\:\\"), static_cast<UINT>(DRIVE_NO_ROOT_DIR));
+  CHECK_EQ(GetDriveTypeA("C:\\cvsconf"), static_cast<UINT>(DRIVE_NO_ROOT_DIR));
 }
 
 CONFORMANCE_CASE(files, GetDiskFreeSpaceExA_RootAndFolder) {

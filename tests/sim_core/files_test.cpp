@@ -86,12 +86,17 @@ TEST(DeleteFile, SharedDeleteIsPendingUntilTheLastClose) {
   EXPECT_NE(again, INVALID_HANDLE_VALUE);
   CloseHandle(again);
 
+  // 9x knows no FILE_SHARE_DELETE: an open file cannot be deleted there.
   TestMachine old("98");
   old.AddFile("C:\\b.txt", "x");
-  HANDLE h = Open("C:\\b.txt", GENERIC_READ, all, OPEN_EXISTING);
+  EXPECT_EQ(Open("C:\\b.txt", GENERIC_READ, all, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+  HANDLE h = Open("C:\\b.txt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+  EXPECT_FALSE(DeleteFileA("C:\\b.txt"));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_SHARING_VIOLATION));
+  EXPECT_TRUE(CloseHandle(h));
   EXPECT_TRUE(DeleteFileA("C:\\b.txt"));
   EXPECT_FALSE(old.Exists("C:\\b.txt"));
-  CloseHandle(h);
 }
 
 // Windows closes what a process left open when it ends: a pending deletion

@@ -1,0 +1,51 @@
+#include "sim/file_holders.h"
+
+#include "sim/open_files.h"
+
+namespace sim {
+
+namespace {
+
+bool Below(const std::string& path, const std::string& folderFull) {
+  const std::string prefix = JoinPath(folderFull, "");
+  return path.size() > prefix.size() && EqualNoCase(path.substr(0, prefix.size()), prefix);
+}
+
+template <class Fn>
+void ForEachOpenFile(Machine& m, Fn fn) {
+  for (const auto& h : m.handles.All())
+    if (h.second->Kind() == HandleKind::File) fn(static_cast<const OpenFile&>(*h.second));
+}
+
+}  // namespace
+
+bool ItemHeld(Machine& m, const std::string& full) {
+  if (m.files.Flags(full).in_use || EqualNoCase(m.files.current_dir, full)) return true;
+  bool held = false;
+  ForEachOpenFile(m, [&](const OpenFile& o) {
+    if (EqualNoCase(o.full, full) && (o.read || o.write) && !(o.share & FILE_SHARE_DELETE))
+      held = true;
+  });
+  return held;
+}
+
+bool SomethingBelowHeld(Machine& m, const std::string& folderFull) {
+  if (Below(m.files.current_dir, folderFull)) return true;
+  for (const auto& [path, flags] : m.files.AllFlags())
+    if (flags.in_use && Below(path, folderFull)) return true;
+  bool held = false;
+  ForEachOpenFile(m, [&](const OpenFile& o) {
+    if (Below(o.full, folderFull)) held = true;
+  });
+  return held;
+}
+
+bool ItemOpen(Machine& m, const std::string& full) {
+  bool open = false;
+  ForEachOpenFile(m, [&](const OpenFile& o) {
+    if (EqualNoCase(o.full, full)) open = true;
+  });
+  return open;
+}
+
+}  // namespace sim
