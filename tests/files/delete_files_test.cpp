@@ -201,17 +201,22 @@ TEST_F(DeleteFiles98Test, NinetyEightRemovesAnEmptiedDirectoryAtOnce) {
   tm.AddFile("C:\\Other\\b.dll");
   tm.SetReadOnly("C:\\Other\\b.dll");
   tm.AddFile("C:\\Other\\Sub\\c.dll");
-  Delete({std::string(">") + kFaxDir, ">C:\\Other"}, 1);
+  tm.AddDir("C:\\Busy");
+  tm.AddFault("RemoveDirectoryA", 32, "C:\\Busy");
+  Delete({std::string(">") + kFaxDir, ">C:\\Other", ">C:\\Busy"}, 1);
   EXPECT_FALSE(tm.Exists(kFaxDir));
-  // A read-only file goes without a line; the subdirectory keeps its parent.
+  // A read-only file goes without a line; the subdirectory and its parent
+  // stay, and the parent (refused with 5) is scheduled all the same.
   EXPECT_FALSE(tm.Exists("C:\\Other\\b.dll"));
   EXPECT_TRUE(tm.Exists("C:\\Other\\Sub\\c.dll"));
+  EXPECT_TRUE(tm.IsDir("C:\\Busy"));
   EXPECT_EQ(Log(),
             std::string("==> Deleted file C:\\Program Files\\Fax\\a.dll \n"
                         "--> Deleted directory: C:\\Program Files\\Fax \n"
-                        ">>> Unable to delete directory 'C:\\Other';\t Error number = 145 \n") +
-                "\n *** Batch file created in directory 'C:\\WINDOWS\\TEMP\\' \n\n");
-  EXPECT_EQ(Batch(), BatchHeader() + BatchClosing());
+                        ">>> Unable to delete directory 'C:\\Busy';\t Error number = 32 \n") +
+                "\n *** Batch file created in directory 'C:\\WINDOWS\\TEMP\\' \n\n"
+                "++> Delete directory 'C:\\Other' on reboot \n");
+  EXPECT_EQ(Batch(), BatchHeader() + "C:\r\nCD \\ \r\nRD C:\\Other\r\n" + BatchClosing());
 }
 
 TEST_F(DeleteFilesTest, SweepsThatCannotStartChangeNothing) {
