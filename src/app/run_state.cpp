@@ -25,6 +25,7 @@ void ResetAllRunState() {
   g_sDefaultVTDir.clear();
   g_sDefaultOCRDir.clear();
   g_aSaveFiles.clear();
+  g_aRebootDirs.clear();
   g_szPnPtext.clear();
   ResetDetectionState();
   ResetDirectoryState();

@@ -37,7 +37,7 @@ extern std::string g_sDefaultOCRDir;
 std::string CutToRunLimit(const std::string& text);
 
 // Resets every run-wide state of the program (this file's, detection,
-// directories, saved files, the Plug-and-Play ID, the run log's, the DAT reader's and the
-// protected-key preparation), as at the start of a process. Tests call it
-// between runs.
+// directories, saved files and reboot directories, the Plug-and-Play ID, the run log's, the DAT
+// reader's and the protected-key preparation), as at the start of a process. Tests call it between
+// runs.
 void ResetAllRunState();

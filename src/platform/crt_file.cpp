@@ -28,6 +28,10 @@ bool CCrtFile::OpenAppend(const std::string& path, DWORD shareMode) {
   return Open(path, GENERIC_WRITE, shareMode, OPEN_ALWAYS);
 }
 
+bool CCrtFile::OpenTruncate(const std::string& path, DWORD shareMode) {
+  return Open(path, GENERIC_WRITE, shareMode, CREATE_ALWAYS);
+}
+
 void CCrtFile::Close() {
   if (m_hFile != INVALID_HANDLE_VALUE) {
     CloseHandle(m_hFile);

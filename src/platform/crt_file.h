@@ -21,6 +21,8 @@ class CCrtFile {
   bool OpenRead(const std::string& path, DWORD shareMode);
   // Text-mode appending: created when absent, never truncated.
   bool OpenAppend(const std::string& path, DWORD shareMode);
+  // Text-mode writing of a new file: created, or emptied when it exists.
+  bool OpenTruncate(const std::string& path, DWORD shareMode);
   bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
   // The Windows error of the last failed open, read or write (0: none).
   DWORD LastError() const { return m_dwError; }

@@ -155,6 +155,44 @@ CVS_STRING(32784, IDS_SECURE_KEY_PROTECTED,
            "... Registry key is protected by Windows.  Asking Windows for access rights. "
            "\n\tKey = '%s' \n")
 
+// File removal: file list remover
+CVS_STRING(520, IDS_FILE_DELETED, "==> Deleted file %s \n")
+CVS_STRING(521, IDS_FILE_NOT_REMOVED_AFTER_RO,
+           "Unable to remove file '%s' after changing the Read-only attribute. \n")
+CVS_STRING(522, IDS_SWEEP_FILE_DELETED, "==> Deleted file %s\\%s \n")
+CVS_STRING(523, IDS_SWEEP_FILE_ON_REBOOT, "++> Delete file %s from directory %s on reboot \n")
+CVS_STRING(524, IDS_DIR_ON_REBOOT, "++> Delete directory '%s' on reboot \n")
+CVS_STRING(525, IDS_DIR_DELETED, "--> Deleted directory: %s \n")
+CVS_STRING(526, IDS_DIR_NOT_DELETED, ">>> Unable to delete directory '%s';\t Error number = %d \n")
+CVS_STRING(527, IDS_CANNOT_CHANGE_DIR,
+           ">>> Unable to change to this directory:\n\t'%s' \n\tError code = %d \n")
+CVS_STRING(528, IDS_READ_ONLY_NOT_CHANGED, "Unable to change file '%s' from Read-Only to Normal.")
+CVS_STRING(529, IDS_UNSAFE_PATH, ">>> Skipped unsafe path '%s' \n")
+CVS_STRING(530, IDS_NOT_SCHEDULED, ">>> Not scheduled for deletion on reboot: '%s'\n\t%s \n")
+CVS_STRING(531, IDS_REASON_NO_SHORT_PATH, "Its short (8.3) path could not be found.")
+CVS_STRING(532, IDS_REASON_BLANK_IN_SHORT_PATH, "Its short (8.3) path holds a blank.")
+CVS_STRING(533, IDS_REASON_IS_DIRECTORY, "It is a directory, not a file.")
+CVS_STRING(534, IDS_REASON_NO_SINGLE_FILE, "The path does not name one single file.")
+
+// File removal: deferred erase batch
+CVS_STRING(540, IDS_BATCH_NO_TEMP_DIR,
+           "==> Error creating batch file %s in the default Windows Temp directory. \n")
+CVS_STRING(541, IDS_BATCH_CREATED, "\n *** Batch file created in directory '%s' \n\n")
+CVS_STRING(542, IDS_BATCH_NO_SPACE,
+           "There does not appear to be enough space on drive %3s for a temp file.\n\tThe temp "
+           "file needs about %d bytes free, but only %d bytes are available.")
+CVS_STRING(543, IDS_BATCH_CANNOT_CREATE, "Unable to create file %s.")
+CVS_STRING(544, IDS_BATCH_CANNOT_WRITE, "Unable to write to file %s.")
+CVS_STRING(545, IDS_TEMP_DRIVE_NOT_FOUND,
+           "Problem involving the Window's temporary directory.\n\tDrive %s was not found. "
+           "Perhaps it is a disconnected network drive.\n\tThis application cannot proceed "
+           "without a valid Windows TEMP or TMP directory.")
+CVS_STRING(546, IDS_TEMP_DRIVE_CDROM,
+           "Problem involving the Window's temporary directory.\n\tDrive %s is a CD-ROM (or "
+           "similar) drive.\n\tThis application cannot proceed when the Windows TEMP or TMP "
+           "directories are Read-Only.")
+CVS_STRING(547, IDS_BATCH_LONG_AND_SHORT_PATH, "\tLong path = '%s'\n\tShort path = '%s'\n\n")
+
 // Main window
 CVS_STRING(460, IDS_BANNER_TEXT, "VT Corvus/TRX Software Uninstaller")
 CVS_STRING(461, IDS_SUBTITLE, "Uninstall VT All-in-One software")
