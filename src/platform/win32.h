@@ -342,3 +342,9 @@ BOOL WINAPI SetForegroundWindow(HWND hWnd);
 BOOL WINAPI WinHelpA(HWND hWndMain, LPCSTR lpszHelp, UINT uCommand, ULONG_PTR dwData);
 
 #endif  // _WIN32
+
+// The subsystems' own parts of the door, each with its types, values and calls.
+#include "platform/win32_process.h"
+#include "platform/win32_services.h"
+#include "platform/win32_setupapi.h"
+#include "platform/win32_spooler.h"
