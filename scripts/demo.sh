@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs the program on a fresh copy of a sample PC, answering with the sample's
-# script, then shows the transcript, the run log and what changed in the image.
+# script, then shows the transcript, the run log and what changed in the image;
+# then starts Windows again on that copy (the deferred erase batch runs) and
+# shows what the restart changed.
 # Usage: scripts/demo.sh [SAMPLE]   (SAMPLE: a folder name under samples/, default xp)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,3 +37,12 @@ echo "== what changed in the image"
 diff -r "samples/$sample" "$work/pc" || true
 echo
 echo "vtsim exit status: $status"
+
+echo
+echo "== the next start of Windows (vtsim reboot)"
+cp -r "$work/pc" "$work/pc-before-restart"
+build/demo/vtsim reboot "$work/pc"
+
+echo
+echo "== what the restart changed"
+diff -r "$work/pc-before-restart" "$work/pc" || true
