@@ -106,7 +106,13 @@ struct MachineSchema {
   Schema printer_driver = Object({{"name", &text, true}, {"environment", &text, false}});
   Schema service_state = Text({"running", "stopped", "paused"});
   Schema service = Object({{"name", &text, true}, {"state", &service_state, false}});
-  Schema device = Object({{"class", &text, false}, {"hardware_ids", &texts, false}});
+  Schema device = Object({{"class", &text, false},
+                          {"hardware_ids", &texts, false},
+                          {"description", &text, false},
+                          {"class_guid", &text, false},
+                          {"present", &flag, false},
+                          {"enum_key", &text, false}});
+  Schema setupapi = Object({{"present", &flag, false}, {"missing", &texts, false}});
   Schema product = Object({{"code", &text, true},
                            {"seconds", &dword, false},
                            {"removes", &texts, false},
@@ -164,6 +170,7 @@ struct MachineSchema {
                    {"monitors", &texts, false},
                    {"services", &services, false},
                    {"devices", &devices, false},
+                   {"setupapi", &setupapi, false},
                    {"installer_products", &products, false},
                    {"files", &files, false},
                    {"short_names", &short_names, false},
