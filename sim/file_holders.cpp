@@ -31,8 +31,7 @@ bool ItemHeld(Machine& m, const std::string& full) {
 
 bool SomethingBelowHeld(Machine& m, const std::string& folderFull) {
   if (Below(m.files.current_dir, folderFull)) return true;
-  for (const auto& [path, flags] : m.files.AllFlags())
-    if (flags.in_use && Below(path, folderFull)) return true;
+  if (m.files.InUseBelow(folderFull)) return true;
   bool held = false;
   ForEachOpenFile(m, [&](const OpenFile& o) {
     if (Below(o.full, folderFull)) held = true;

@@ -94,6 +94,8 @@ class FileSystem {
   // The attributes Windows reports for an item with these flags.
   DWORD Attributes(const std::string& full, bool directory) const;
   void ClearAllInUse();
+  // Something strictly below the folder is flagged in use.
+  bool InUseBelow(const std::string& folderFull) const;
   const std::map<std::string, FileFlags, LessNoCase>& AllFlags() const { return flags_; }
 
   // 8.3 names. The short name of an entry in folder `dirFull` (empty when its
