@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <set>
+#include <utility>
 
 #include "sim/host_files.h"
 
@@ -452,6 +454,14 @@ void FileSystem::Moved(const std::string& fromFull, const std::string& toFull) {
   NoteCreated(toFull);
 }
 
+bool FileSystem::OpenBelow(const std::string& folderFull) const {
+  const std::string prefix = JoinPath(folderFull, "");
+  for (auto it = open_counts_.lower_bound(prefix);
+       it != open_counts_.end() && StartsWithNoCase(it->first, prefix); ++it)
+    if (it->first.size() > prefix.size()) return true;
+  return false;
+}
+
 bool FileSystem::InUseBelow(const std::string& folderFull) const {
   const std::string prefix = JoinPath(folderFull, "");
   for (auto it = flags_.lower_bound(prefix);
@@ -505,6 +515,10 @@ std::vector<std::string> FileSystem::ShortNames(const std::string& dirFull,
       fixed[i] = true;
     }
   }
+  // Names of one base and extension take tails 1, 2, 3, ... in turn; as
+  // `taken` only grows, the search for the next one resumes where the last
+  // stopped instead of trying every tail of a folder of look-alikes again.
+  std::map<std::pair<std::string, std::string>, unsigned> nextTail;
   for (size_t i = 0; i < entries.size(); ++i) {
     if (fixed[i]) continue;
     const std::string& name = entries[i].name;
@@ -514,12 +528,14 @@ std::vector<std::string> FileSystem::ShortNames(const std::string& dirFull,
     std::string ext = dot == std::string::npos ? "" : CleanShortPart(name.substr(dot + 1));
     if (ext.size() > 3) ext.resize(3);
     if (base.empty()) base = "_";
-    for (unsigned n = 1; n < 1000000; ++n) {
+    unsigned& n = nextTail.emplace(std::make_pair(base, ext), 1).first->second;
+    for (; n < 1000000; ++n) {
       std::string tail = "~" + std::to_string(n);
       std::string cand = base.substr(0, std::min(base.size(), 8 - tail.size())) + tail;
       if (!ext.empty()) cand += "." + ext;
       if (taken.insert(cand).second) {
         out[i] = cand;
+        ++n;
         break;
       }
     }

@@ -142,6 +142,8 @@ class FileSystem {
   void NoteOpened(const std::string& full) { ++open_counts_[full]; }
   void NoteClosed(const std::string& full);
   bool IsOpen(const std::string& full) const { return open_counts_.count(full) > 0; }
+  // Something strictly below the folder has an open handle.
+  bool OpenBelow(const std::string& folderFull) const;
 
   // Finds two host names in one folder that differ only in case; returns a
   // description of the first found, or "".
