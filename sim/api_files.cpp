@@ -27,6 +27,7 @@ const DWORD kWriteBits =
 // The open files of one path.
 template <class Fn>
 void ForEachOpen(Machine& m, const std::string& full, Fn fn) {
+  if (!m.files.IsOpen(full)) return;  // spares the walk over every handle
   for (const auto& h : m.handles.All()) {
     if (h.second->Kind() != sim::HandleKind::File) continue;
     const auto& o = static_cast<const OpenFile&>(*h.second);

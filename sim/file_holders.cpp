@@ -11,8 +11,11 @@ bool Below(const std::string& path, const std::string& folderFull) {
   return path.size() > prefix.size() && EqualNoCase(path.substr(0, prefix.size()), prefix);
 }
 
+// The open files of the process; none when the path has no open handle at
+// all, which spares a walk over the handle table for most calls.
 template <class Fn>
-void ForEachOpenFile(Machine& m, Fn fn) {
+void ForEachOpenFile(Machine& m, const std::string& full, Fn fn) {
+  if (!m.files.IsOpen(full)) return;
   for (const auto& h : m.handles.All())
     if (h.second->Kind() == HandleKind::File) fn(static_cast<const OpenFile&>(*h.second));
 }
@@ -22,7 +25,7 @@ void ForEachOpenFile(Machine& m, Fn fn) {
 bool ItemHeld(Machine& m, const std::string& full) {
   if (m.files.Flags(full).in_use || EqualNoCase(m.files.current_dir, full)) return true;
   bool held = false;
-  ForEachOpenFile(m, [&](const OpenFile& o) {
+  ForEachOpenFile(m, full, [&](const OpenFile& o) {
     if (EqualNoCase(o.full, full) && (o.read || o.write) && !(o.share & FILE_SHARE_DELETE))
       held = true;
   });
@@ -31,18 +34,12 @@ bool ItemHeld(Machine& m, const std::string& full) {
 
 bool SomethingBelowHeld(Machine& m, const std::string& folderFull) {
   if (Below(m.files.current_dir, folderFull)) return true;
-  for (const auto& [path, flags] : m.files.AllFlags())
-    if (flags.in_use && Below(path, folderFull)) return true;
-  bool held = false;
-  ForEachOpenFile(m, [&](const OpenFile& o) {
-    if (Below(o.full, folderFull)) held = true;
-  });
-  return held;
+  return m.files.InUseBelow(folderFull) || m.files.OpenBelow(folderFull);
 }
 
 bool ItemOpen(Machine& m, const std::string& full) {
   bool open = false;
-  ForEachOpenFile(m, [&](const OpenFile& o) {
+  ForEachOpenFile(m, full, [&](const OpenFile& o) {
     if (EqualNoCase(o.full, full)) open = true;
   });
   return open;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <set>
+#include <utility>
 
 #include "sim/host_files.h"
 
@@ -115,6 +117,33 @@ bool Glob(const char* p, const char* n) {
     ++n;
   }
   return !*n;
+}
+
+bool StartsWithNoCase(const std::string& s, const std::string& prefix) {
+  return s.size() >= prefix.size() && CompareNoCase(s.substr(0, prefix.size()), prefix) == 0;
+}
+
+bool StrictlyBelow(const std::string& path, const std::string& prefix) {
+  return path.size() > prefix.size() && StartsWithNoCase(path, prefix);
+}
+
+const std::string& KeyOf(const std::string& key) { return key; }
+template <class T>
+const std::string& KeyOf(const std::pair<const std::string, T>& entry) {
+  return entry.first;
+}
+
+// Erases `full` and everything below it from a container keyed by full path.
+// Keys are ordered byte by byte after case folding, so the paths below
+// "X\" form one run starting at "X\": no walk over the whole container,
+// which holds an entry for every flagged file of the PC.
+template <class Sorted>
+void EraseSubtree(Sorted& sorted, const std::string& full) {
+  sorted.erase(full);
+  const std::string prefix = JoinPath(full, "");
+  for (auto it = sorted.lower_bound(prefix);
+       it != sorted.end() && StartsWithNoCase(KeyOf(*it), prefix);)
+    it = KeyOf(*it).size() > prefix.size() ? sorted.erase(it) : std::next(it);
 }
 
 }  // namespace
@@ -396,38 +425,49 @@ void FileSystem::ClearAllInUse() {
 }
 
 void FileSystem::Forget(const std::string& full) {
-  auto under = [&](const std::string& p) {
-    if (EqualNoCase(p, full)) return true;
-    std::string prefix = JoinPath(full, "");
-    return p.size() > prefix.size() && EqualNoCase(p.substr(0, prefix.size()), prefix);
-  };
-  for (auto it = flags_.begin(); it != flags_.end();)
-    it = under(it->first) ? flags_.erase(it) : std::next(it);
-  for (auto it = short_names_.begin(); it != short_names_.end();)
-    it = under(it->first) ? short_names_.erase(it) : std::next(it);
-  for (auto it = created_.begin(); it != created_.end();)
-    it = under(it->first) ? created_.erase(it) : std::next(it);
-  for (auto it = delete_pending_.begin(); it != delete_pending_.end();)
-    it = under(*it) ? delete_pending_.erase(it) : std::next(it);
+  EraseSubtree(flags_, full);
+  EraseSubtree(short_names_, full);
+  EraseSubtree(created_, full);
+  EraseSubtree(delete_pending_, full);
   // An item that leaves the Recycle Bin leaves its record.
   auto& items = recycle_bin.items;
+  if (items.empty()) return;
   items.erase(std::remove_if(items.begin(), items.end(),
-                             [&](const RecycledItem& item) { return under(item.stored); }),
+                             [&](const RecycledItem& item) {
+                               return EqualNoCase(item.stored, full) ||
+                                      StrictlyBelow(item.stored, JoinPath(full, ""));
+                             }),
               items.end());
 }
 
 void FileSystem::Moved(const std::string& fromFull, const std::string& toFull) {
   const std::string prefix = JoinPath(fromFull, "");
   std::vector<std::pair<std::string, FileFlags>> moved;
-  for (const auto& [path, f] : flags_) {
-    if (EqualNoCase(path, fromFull))
-      moved.emplace_back(toFull, f);
-    else if (path.size() > prefix.size() && EqualNoCase(path.substr(0, prefix.size()), prefix))
-      moved.emplace_back(JoinPath(toFull, path.substr(prefix.size())), f);
-  }
+  auto self = flags_.find(fromFull);
+  if (self != flags_.end()) moved.emplace_back(toFull, self->second);
+  for (auto it = flags_.lower_bound(prefix);
+       it != flags_.end() && StartsWithNoCase(it->first, prefix); ++it)
+    if (it->first.size() > prefix.size())
+      moved.emplace_back(JoinPath(toFull, it->first.substr(prefix.size())), it->second);
   Forget(fromFull);
   for (auto& [path, f] : moved) flags_[path] = f;
   NoteCreated(toFull);
+}
+
+bool FileSystem::OpenBelow(const std::string& folderFull) const {
+  const std::string prefix = JoinPath(folderFull, "");
+  for (auto it = open_counts_.lower_bound(prefix);
+       it != open_counts_.end() && StartsWithNoCase(it->first, prefix); ++it)
+    if (it->first.size() > prefix.size()) return true;
+  return false;
+}
+
+bool FileSystem::InUseBelow(const std::string& folderFull) const {
+  const std::string prefix = JoinPath(folderFull, "");
+  for (auto it = flags_.lower_bound(prefix);
+       it != flags_.end() && StartsWithNoCase(it->first, prefix); ++it)
+    if (it->second.in_use && it->first.size() > prefix.size()) return true;
+  return false;
 }
 
 void FileSystem::NoteClosed(const std::string& full) {
@@ -475,6 +515,10 @@ std::vector<std::string> FileSystem::ShortNames(const std::string& dirFull,
       fixed[i] = true;
     }
   }
+  // Names of one base and extension take tails 1, 2, 3, ... in turn; as
+  // `taken` only grows, the search for the next one resumes where the last
+  // stopped instead of trying every tail of a folder of look-alikes again.
+  std::map<std::pair<std::string, std::string>, unsigned> nextTail;
   for (size_t i = 0; i < entries.size(); ++i) {
     if (fixed[i]) continue;
     const std::string& name = entries[i].name;
@@ -484,12 +528,14 @@ std::vector<std::string> FileSystem::ShortNames(const std::string& dirFull,
     std::string ext = dot == std::string::npos ? "" : CleanShortPart(name.substr(dot + 1));
     if (ext.size() > 3) ext.resize(3);
     if (base.empty()) base = "_";
-    for (unsigned n = 1; n < 1000000; ++n) {
+    unsigned& n = nextTail.emplace(std::make_pair(base, ext), 1).first->second;
+    for (; n < 1000000; ++n) {
       std::string tail = "~" + std::to_string(n);
       std::string cand = base.substr(0, std::min(base.size(), 8 - tail.size())) + tail;
       if (!ext.empty()) cand += "." + ext;
       if (taken.insert(cand).second) {
         out[i] = cand;
+        ++n;
         break;
       }
     }

@@ -94,6 +94,8 @@ class FileSystem {
   // The attributes Windows reports for an item with these flags.
   DWORD Attributes(const std::string& full, bool directory) const;
   void ClearAllInUse();
+  // Something strictly below the folder is flagged in use.
+  bool InUseBelow(const std::string& folderFull) const;
   const std::map<std::string, FileFlags, LessNoCase>& AllFlags() const { return flags_; }
 
   // 8.3 names. The short name of an entry in folder `dirFull` (empty when its
@@ -140,6 +142,8 @@ class FileSystem {
   void NoteOpened(const std::string& full) { ++open_counts_[full]; }
   void NoteClosed(const std::string& full);
   bool IsOpen(const std::string& full) const { return open_counts_.count(full) > 0; }
+  // Something strictly below the folder has an open handle.
+  bool OpenBelow(const std::string& folderFull) const;
 
   // Finds two host names in one folder that differ only in case; returns a
   // description of the first found, or "".
