@@ -44,23 +44,19 @@ DWORD ResolveInstaller(Machine& m, const std::string& module, bool applicationNa
   const std::string dir = slash == std::string::npos ? "" : module.substr(0, slash + 1);
   if (!applicationName && name.find('.') == std::string::npos) name += ".exe";
   const std::string* system = m.system.Directory("system");
-  if (!sim::EqualNoCase(name, "msiexec.exe") || !system) {
-    sim::PathLookup p = m.files.Lookup(module);
-    return !p.error && !p.parent_exists ? ERROR_PATH_NOT_FOUND : ERROR_FILE_NOT_FOUND;
-  }
-  std::string where;
-  if (!dir.empty()) {
+  bool installer = sim::EqualNoCase(name, "msiexec.exe") && system;
+  if (installer && (!dir.empty() || applicationName)) {
+    std::string where = m.files.current_dir;
     DWORD error = 0;
-    if (!m.files.FullPath(dir, &where, &error)) return ERROR_PATH_NOT_FOUND;
-  } else if (applicationName) {
-    where = m.files.current_dir;
-  } else {
-    return 0;  // found on the search path
+    if (!dir.empty() && !m.files.FullPath(dir, &where, &error)) return ERROR_PATH_NOT_FOUND;
+    while (where.size() > 3 && (where.back() == '\\' || where.back() == '/')) where.pop_back();
+    std::string systemDir = *system;
+    while (systemDir.size() > 3 && systemDir.back() == '\\') systemDir.pop_back();
+    installer = sim::EqualNoCase(where, systemDir);
   }
-  while (where.size() > 3 && (where.back() == '\\' || where.back() == '/')) where.pop_back();
-  std::string systemDir = *system;
-  while (systemDir.size() > 3 && systemDir.back() == '\\') systemDir.pop_back();
-  return sim::EqualNoCase(where, systemDir) ? 0 : ERROR_FILE_NOT_FOUND;
+  if (installer) return 0;
+  const sim::PathLookup p = m.files.Lookup(module);
+  return !p.error && !p.parent_exists ? ERROR_PATH_NOT_FOUND : ERROR_FILE_NOT_FOUND;
 }
 
 // The process behind a process or thread handle, or nullptr.

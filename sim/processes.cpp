@@ -50,8 +50,8 @@ Json* FindProduct(Machine& m, const std::string& code, size_t* index) {
 }
 
 DWORD Field(const Json& entry, const char* name, DWORD fallback) {
-  return entry.contains(name) && entry[name].is_number_unsigned() ? entry[name].get<DWORD>()
-                                                                  : fallback;
+  return entry.contains(name) && entry[name].is_number_integer() ? entry[name].get<DWORD>()
+                                                                 : fallback;
 }
 
 // An installer that ends with one of these has done its work; any other
