@@ -12,7 +12,9 @@
 #include "sim/faults.h"
 #include "sim/filesystem.h"
 #include "sim/handles.h"
+#include "sim/processes.h"
 #include "sim/registry.h"
+#include "sim/services.h"
 #include "sim/system_info.h"
 #include "sim/user.h"
 
@@ -31,6 +33,12 @@ class Machine {
   HandleTable handles;  // open files, searches (registry keys live in `registry`)
   Faults faults;        // calls made to fail on purpose
   User user;            // message boxes, dialogs, script and transcript
+
+  // Service handles and pending changes (the services live in `json`).
+  ServiceManager services;
+  // What the program started (msiexec).
+  Processes processes;
+
   DWORD last_error = 0;
 
   // The image folder this Machine was loaded from ("" when built in code).
