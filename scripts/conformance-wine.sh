@@ -14,7 +14,7 @@ out=build/conformance
 mkdir -p "$out"
 sources=$(ls tests/conformance/*.cpp | grep -v '/sim_main\.cpp$')
 i686-w64-mingw32-g++ -std=c++17 -O1 -Wall -Wextra -Werror -static -Isrc -Itests -I. \
-  $sources -o "$out/conformance.exe" -ladvapi32 -lshlwapi -lshell32
+  $sources -o "$out/conformance.exe" -ladvapi32 -lshlwapi -lshell32 -lwinspool
 
 # An ordinary user to run Wine as, when we are root.
 run_as=()

@@ -102,8 +102,13 @@ struct MachineSchema {
   Schema printer = Object({{"name", &text, true},
                            {"driver", &text, false},
                            {"port", &text, false},
-                           {"jobs", &dword, false}});
-  Schema printer_driver = Object({{"name", &text, true}, {"environment", &text, false}});
+                           {"jobs", &dword, false},
+                           {"pending_deletion", &flag, false}});
+  Schema printer_driver = Object({{"name", &text, true},
+                                  {"environment", &text, false},
+                                  {"driver_path", &text, false},
+                                  {"data_file", &text, false},
+                                  {"config_file", &text, false}});
   Schema service_state = Text({"running", "stopped", "paused"});
   Schema service = Object({{"name", &text, true}, {"state", &service_state, false}});
   Schema device = Object({{"class", &text, false}, {"hardware_ids", &texts, false}});
@@ -134,6 +139,7 @@ struct MachineSchema {
   Schema products = ArrayOf(product);
   Schema files = MapOf(file_flags);
   Schema short_names = MapOf(text);
+  Schema text_map = MapOf(text);
   Schema registry_access = MapOf(access);
   Schema faults = ArrayOf(fault);
   Schema windows_list = ArrayOf(window);
@@ -162,6 +168,8 @@ struct MachineSchema {
                    {"printer_drivers", &printer_drivers, false},
                    {"ports", &texts, false},
                    {"monitors", &texts, false},
+                   {"monitor_dlls", &text_map, false},
+                   {"port_monitors", &text_map, false},
                    {"services", &services, false},
                    {"devices", &devices, false},
                    {"installer_products", &products, false},
