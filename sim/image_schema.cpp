@@ -109,8 +109,18 @@ struct MachineSchema {
                                   {"driver_path", &text, false},
                                   {"data_file", &text, false},
                                   {"config_file", &text, false}});
-  Schema service_state = Text({"running", "stopped", "paused"});
-  Schema service = Object({{"name", &text, true}, {"state", &service_state, false}});
+  Schema service_state = Text({"running", "stopped", "paused", "stop_pending"});
+  Schema service_type =
+      Text({"own_process", "share_process", "kernel_driver", "file_system_driver"});
+  Schema start_type = Text({"boot", "system", "auto", "demand", "disabled"});
+  Schema service = Object({{"name", &text, true},
+                           {"state", &service_state, false},
+                           {"display_name", &text, false},
+                           {"binary_path", &text, false},
+                           {"start_type", &start_type, false},
+                           {"type", &service_type, false},
+                           {"stop_seconds", &dword, false},
+                           {"accepts_stop", &flag, false}});
   Schema device = Object({{"class", &text, false}, {"hardware_ids", &texts, false}});
   Schema product = Object({{"code", &text, true},
                            {"seconds", &dword, false},

@@ -12,7 +12,9 @@
 #include "sim/faults.h"
 #include "sim/filesystem.h"
 #include "sim/handles.h"
+#include "sim/processes.h"
 #include "sim/registry.h"
+#include "sim/services.h"
 #include "sim/system_info.h"
 #include "sim/user.h"
 
@@ -25,12 +27,14 @@ class Machine {
   Machine(const Machine&) = delete;
   Machine& operator=(const Machine&) = delete;
 
-  SystemInfo system;    // version, directories, computer name, user rights, clock
-  Registry registry;    // all hives
-  FileSystem files;     // drives/X/ on the host, drive types, flags, current directory
-  HandleTable handles;  // open files, searches (registry keys live in `registry`)
-  Faults faults;        // calls made to fail on purpose
-  User user;            // message boxes, dialogs, script and transcript
+  SystemInfo system;        // version, directories, computer name, user rights, clock
+  Registry registry;        // all hives
+  FileSystem files;         // drives/X/ on the host, drive types, flags, current directory
+  HandleTable handles;      // open files, searches (registry keys live in `registry`)
+  Faults faults;            // calls made to fail on purpose
+  User user;                // message boxes, dialogs, script and transcript
+  ServiceManager services;  // handles and pending changes (services live in `json`)
+  Processes processes;      // what the program started (msiexec)
   DWORD last_error = 0;
 
   // The image folder this Machine was loaded from ("" when built in code).
