@@ -3,6 +3,7 @@
 #include <map>
 
 #include "platform/win32.h"
+#include "sim/devices.h"
 #include "sim/machine.h"
 #include "sim/system_messages.h"
 #include "sim/text.h"
@@ -75,6 +76,12 @@ FunctionTable& Functions() {
         {"RegDeleteKeyA", AsFarProc(&RegDeleteKeyA)}}},
       {"SHELL32.DLL", {{"SHGetSpecialFolderPathA", AsFarProc(&SHGetSpecialFolderPathA)}}},
       {"SHLWAPI.DLL", {{"SHDeleteKeyA", AsFarProc(&SHDeleteKeyA)}}},
+      {"SETUPAPI.DLL",
+       {{"SetupDiGetClassDevsA", AsFarProc(&SetupDiGetClassDevsA)},
+        {"SetupDiEnumDeviceInfo", AsFarProc(&SetupDiEnumDeviceInfo)},
+        {"SetupDiGetDeviceRegistryPropertyA", AsFarProc(&SetupDiGetDeviceRegistryPropertyA)},
+        {"SetupDiCallClassInstaller", AsFarProc(&SetupDiCallClassInstaller)},
+        {"SetupDiDestroyDeviceInfoList", AsFarProc(&SetupDiDestroyDeviceInfoList)}}},
   };
   return table;
 }
@@ -287,7 +294,8 @@ HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName) {
   if (DWORD e = m.faults.Check("LoadLibraryA", given)) return Fail(m, e, HMODULE(nullptr));
   const std::string name = ModuleName(given);
   const uintptr_t value = given.empty() ? 0 : KnownModuleValue(name);
-  if (!value || (IsLaterShellModule(name) && !m.system.HasLaterShell())) {
+  if (!value || (IsLaterShellModule(name) && !m.system.HasLaterShell()) ||
+      (sim::EqualNoCase(name, "SETUPAPI.DLL") && !sim::HasSetupApi(m))) {
     // Windows 9x reports a missing module as ERROR_DLL_NOT_FOUND.
     return Fail(m, m.system.NtFamily() ? ERROR_MOD_NOT_FOUND : 1157, HMODULE(nullptr));
   }
@@ -332,7 +340,8 @@ FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
   auto fn = table->second.find(lpProcName);
   if (fn == table->second.end() ||
       (IsLaterShellFunction(mod->second, lpProcName) && !m.system.HasLaterShell()) ||
-      (std::strcmp(lpProcName, "GetDiskFreeSpaceExA") == 0 && !m.system.HasDiskFreeSpaceEx()))
+      (std::strcmp(lpProcName, "GetDiskFreeSpaceExA") == 0 && !m.system.HasDiskFreeSpaceEx()) ||
+      (sim::EqualNoCase(mod->second, "SETUPAPI.DLL") && !sim::HasSetupApiFunction(m, lpProcName)))
     return Fail(m, ERROR_PROC_NOT_FOUND, FARPROC(nullptr));
   return fn->second;
 }

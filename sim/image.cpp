@@ -10,6 +10,7 @@
 #include <sstream>
 #include <utility>
 
+#include "sim/devices.h"
 #include "sim/excerpt.h"
 #include "sim/image_schema.h"
 #include "sim/json_path.h"
@@ -332,6 +333,20 @@ bool LoadMachineJson(const Json& root, Machine& m, Checker& c) {
       if (!KnownRoot(Utf8ToAnsi(key)))
         return c.Fail(kRoot.Key("registry_access").Key(key),
                       "unknown root key (HKLM, HKCU, HKCR, HKCC, HKU …)");
+    }
+  }
+  if (root.contains("devices")) {
+    const Json& list = root["devices"];
+    for (size_t i = 0; i < list.size(); ++i) {
+      const JsonPath field = kRoot.Key("devices").Index(i);
+      GUID guid;
+      if (list[i].contains("class_guid") &&
+          !ParseGuid(Utf8ToAnsi(list[i]["class_guid"].get<std::string>()), &guid))
+        return c.Fail(field.Key("class_guid"),
+                      "expected a GUID such as {6bdd1fc6-810f-11d0-bec7-08002be2092f}");
+      if (list[i].contains("enum_key") &&
+          !KnownRoot(Utf8ToAnsi(list[i]["enum_key"].get<std::string>())))
+        return c.Fail(field.Key("enum_key"), "unknown root key (HKLM, HKCU, HKCR, HKCC, HKU …)");
     }
   }
   // printers, printer_drivers, ports, monitors, services, devices,

@@ -121,7 +121,13 @@ struct MachineSchema {
                            {"type", &service_type, false},
                            {"stop_seconds", &dword, false},
                            {"accepts_stop", &flag, false}});
-  Schema device = Object({{"class", &text, false}, {"hardware_ids", &texts, false}});
+  Schema device = Object({{"class", &text, false},
+                          {"hardware_ids", &texts, false},
+                          {"description", &text, false},
+                          {"class_guid", &text, false},
+                          {"present", &flag, false},
+                          {"enum_key", &text, false}});
+  Schema setupapi = Object({{"present", &flag, false}, {"missing", &texts, false}});
   Schema product = Object({{"code", &text, true},
                            {"seconds", &dword, false},
                            {"removes", &texts, false},
@@ -182,6 +188,7 @@ struct MachineSchema {
                    {"port_monitors", &text_map, false},
                    {"services", &services, false},
                    {"devices", &devices, false},
+                   {"setupapi", &setupapi, false},
                    {"installer_products", &products, false},
                    {"files", &files, false},
                    {"short_names", &short_names, false},

@@ -15,7 +15,19 @@ namespace {
 std::string g_version = "xp";
 std::unique_ptr<TestMachine> g_machine;
 
-void FreshMachine() { g_machine = std::make_unique<TestMachine>(g_version); }
+// A freshly installed PC has devices of its own; one of them unplugged.
+void FreshMachine() {
+  g_machine = std::make_unique<TestMachine>(g_version);
+  g_machine->m.json["devices"] = nlohmann::ordered_json::parse(R"([
+    {"class": "Display", "description": "Standard VGA Graphics Adapter",
+     "hardware_ids": ["PCI\\VEN_1234&DEV_1111&SUBSYS_00000000&REV_02", "PCI\\VEN_1234&DEV_1111"]},
+    {"class": "Monitor", "description": "Default Monitor",
+     "hardware_ids": ["Monitor\\Default_Monitor"]},
+    {"class": "System", "description": "ACPI Power Button", "hardware_ids": ["ACPI\\PNP0C0C", "*PNP0C0C"]},
+    {"class": "Image", "description": "USB Scanner", "present": false,
+     "hardware_ids": ["USB\\VID_1234&PID_5678&REV_0100", "USB\\VID_1234&PID_5678"]}
+  ])");
+}
 void DropMachine() { g_machine.reset(); }
 
 }  // namespace
