@@ -23,6 +23,13 @@ TEST_F(ClassTest, FirstHardwareIdDecidesWithoutCase) {
   EXPECT_EQ(tm.m.json["devices"][1]["class"], "Printer");
 }
 
+TEST_F(ClassTest, DeviceMatchingTwoIdsIsRemovedOnce) {
+  AddDevice();
+  EXPECT_EQ(DeletePnPClass("Image", List({"VID_1234", "PID_5678"})), 1);
+  EXPECT_EQ(Log(), "");
+  EXPECT_EQ(DeviceCount(), 3u);
+}
+
 TEST_F(ClassTest, EmptyIdRemovesNothing) {
   AddDevice();
   EXPECT_EQ(DeletePnPClass("Printer", List({""})), 1);

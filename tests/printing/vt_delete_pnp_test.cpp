@@ -176,12 +176,16 @@ TEST_F(VTDeletePnPTest, PrinterAndFaxOnOnePortDeleteItOnceThenEndThePortStep) {
   EXPECT_EQ(Names("ports"), "LPT1:,DOT4_002,USB001");
 }
 
-TEST_F(VTDeletePnPTest, ComputerNameOfFifteenCharactersReachesTheServiceManager) {
+TEST_F(VTDeletePnPTest, ComputerNameOfFifteenCharactersIsReadWhole) {
   AddDevice();
   tm.m.system.computer_name = "WORKSTATION-015";
   EXPECT_EQ(Run(), 1);
   EXPECT_TRUE(LogHas("\tRemoved service: 'VtScanSvc' \n"));
   EXPECT_EQ(Names("services"), "Spooler");
+  // The name the service manager was given shows when it cannot be reached.
+  tm.AddFault("OpenSCManagerA", 1722);
+  Run();
+  EXPECT_TRUE(LogHas("with computer name '\\\\WORKSTATION-015' \n"));
 }
 
 TEST_F(VTDeletePnPTest, UnreadableComputerNameMeansThisPc) {
