@@ -69,6 +69,11 @@ Machine* Enter(const char* call, const std::string& name = "") {
   return &m;
 }
 
+// A missing name: NT 4 calls it a bad parameter, later versions a bad address.
+DWORD MissingPointer(const Machine& m) {
+  return m.system.version.major == 4 ? ERROR_INVALID_PARAMETER : ERROR_INVALID_ADDRESS;
+}
+
 // The local computer: no name, "", its name, or its name after "\\".
 bool LocalMachineName(const Machine& m, const char* name) {
   if (!name || !*name) return true;
@@ -152,7 +157,7 @@ SC_HANDLE WINAPI OpenServiceA(SC_HANDLE hSCManager, LPCSTR lpServiceName, DWORD 
   if (!m) return nullptr;
   sim::ServiceHandle* manager = m->services.Get(hSCManager);
   if (!manager || !manager->manager) return Fail(*m, ERROR_INVALID_HANDLE, nullptr);
-  if (!lpServiceName) return Fail(*m, ERROR_INVALID_ADDRESS, nullptr);
+  if (!lpServiceName) return Fail(*m, MissingPointer(*m), nullptr);
   Json* entry = m->services.Find(*m, lpServiceName);
   if (!entry) return Fail(*m, ERROR_SERVICE_DOES_NOT_EXIST, nullptr);
   const DWORD access = MapServiceAccess(dwDesiredAccess);
@@ -173,7 +178,7 @@ SC_HANDLE WINAPI CreateServiceA(SC_HANDLE hSCManager, LPCSTR lpServiceName, LPCS
   sim::ServiceHandle* manager = m->services.Get(hSCManager);
   if (!manager || !manager->manager) return Fail(*m, ERROR_INVALID_HANDLE, nullptr);
   // Checked in Windows' order: the pointers, the right, then the contents.
-  if (!lpServiceName || !lpBinaryPathName) return Fail(*m, ERROR_INVALID_ADDRESS, nullptr);
+  if (!lpServiceName || !lpBinaryPathName) return Fail(*m, MissingPointer(*m), nullptr);
   if (!(manager->access & SC_MANAGER_CREATE_SERVICE)) return Fail(*m, ERROR_ACCESS_DENIED, nullptr);
   if (!*lpServiceName || std::strchr(lpServiceName, '\\') || std::strchr(lpServiceName, '/'))
     return Fail(*m, ERROR_INVALID_NAME, nullptr);

@@ -144,7 +144,7 @@ TEST(Installer, WhichProgramsStart) {
       {"notepad.exe x.txt", nullptr, 2},
       {"C:\\Program Files\\msiexec.exe /x{nothing}", nullptr, 2},
       {"C:\\NoSuchDir\\msiexec.exe /x{nothing}", nullptr, 3},
-      {"msiexec /x{nothing}", "msiexec", 2},      // no extension is added
+      {"msiexec /x{nothing}", "C:\\WINDOWS\\system32\\msiexec", 2},  // no extension is added
       {"msiexec /x{nothing}", "msiexec.exe", 2},  // the current directory is C:\Scrubber
   };
   for (const auto& r : refused) {
