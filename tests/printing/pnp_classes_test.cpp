@@ -23,17 +23,13 @@ TEST_F(ClassTest, FirstHardwareIdDecidesWithoutCase) {
   EXPECT_EQ(tm.m.json["devices"][1]["class"], "Printer");
 }
 
-TEST_F(ClassTest, DeviceMatchingTwoIdsIsRemovedOnce) {
-  AddDevice();
-  EXPECT_EQ(DeletePnPClass("Image", List({"VID_1234", "PID_5678"})), 1);
-  EXPECT_EQ(Log(), "");
-  EXPECT_EQ(DeviceCount(), 3u);
-}
-
-TEST_F(ClassTest, EmptyIdRemovesNothing) {
+TEST_F(ClassTest, DeviceMatchingTwoIdsIsRemovedOnceAndAnEmptyIdMatchesNothing) {
   AddDevice();
   EXPECT_EQ(DeletePnPClass("Printer", List({""})), 1);
   EXPECT_EQ(DeviceCount(), 4u);
+  EXPECT_EQ(DeletePnPClass("Image", List({"VID_1234", "PID_5678"})), 1);
+  EXPECT_EQ(Log(), "");
+  EXPECT_EQ(DeviceCount(), 3u);
 }
 
 TEST_F(ClassTest, RefusedRemovalIsReportedAndTheNextDeviceFollows) {
@@ -48,6 +44,16 @@ TEST_F(ClassTest, RefusedRemovalIsReportedAndTheNextDeviceFollows) {
                               5));
   EXPECT_EQ(DeviceCount(), 4u);
   EXPECT_EQ(tm.m.json["devices"][0]["hardware_ids"][0], "USB\\VID_1234&PID_5678&REV_0100");
+}
+
+TEST_F(ClassTest, UnreadableDevicesOrPropertiesRemoveNothingAndTheStepGoesOn) {
+  AddDevice();
+  tm.AddFault("SetupDiEnumDeviceInfo", 259, "", 1);
+  tm.AddFault("SetupDiGetDeviceRegistryPropertyA", 13);
+  EXPECT_EQ(DeletePnPClasses(List({"Image", "Printer"}), kIds), 1);
+  EXPECT_EQ(Log(),
+            kBanner + "\tUnregistered VT class 'Image' \n\tUnregistered VT class 'Printer' \n\n");
+  EXPECT_EQ(DeviceCount(), 4u);
 }
 
 TEST_F(ClassTest, NoDeviceListEndsTheClassStep) {
@@ -88,9 +94,7 @@ TEST_F(ClassTest, MissingFunctionEndsTheProgramWithMinusOne) {
                        "\tUnable to obtain a pointer to function 'SetupDiCallClassInstaller' in "
                        "library 'SetupApi.dll' \n \n\n");
   EXPECT_EQ(DeviceCount(), 4u);
-}
-
-TEST_F(ClassTest, MissingAnsiFunctionIsNamedWithoutItsA) {
+  // An ANSI function is named without its "A".
   tm.m.json["setupapi"] = {{"missing", {"SetupDiGetDeviceRegistryPropertyA"}}};
   EXPECT_THROW(DeletePnPClass("Image", kIds), sim::ProcessExit);
   EXPECT_TRUE(LogHas("function 'SetupDiGetDeviceRegistryProperty' in"));
