@@ -55,6 +55,7 @@ constexpr DWORD kUserServiceRights = SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS
 
 // Machine and the call's preliminaries: the 9x family has no service
 // manager, clock-driven changes are carried out first.
+// `call` null: the caller checks the faults itself once it knows the service.
 Machine* Enter(const char* call, const std::string& name = "") {
   Machine& m = sim::CurrentOrDie();
   if (!m.system.NtFamily()) {
@@ -62,6 +63,7 @@ Machine* Enter(const char* call, const std::string& name = "") {
     return nullptr;
   }
   m.services.Settle(m);
+  if (!call) return &m;
   if (DWORD e = m.faults.Check(call, "", "", name)) {
     m.last_error = e;
     return nullptr;
@@ -121,9 +123,13 @@ void FillStatus(const Json& entry, SERVICE_STATUS* status) {
   }
 }
 
-// The handle of an open service holding `right`, or nullptr with the error set.
-sim::ServiceHandle* ServiceFor(Machine& m, SC_HANDLE h, DWORD right, Json** entry) {
+// The handle of an open service holding `right`, or nullptr with the error
+// set. A fault of `call` matches by the service's name.
+sim::ServiceHandle* ServiceFor(Machine& m, const char* call, SC_HANDLE h, DWORD right,
+                               Json** entry) {
   sim::ServiceHandle* sh = m.services.Get(h);
+  if (DWORD e = m.faults.Check(call, "", "", sh && !sh->manager ? sh->name : ""))
+    return Fail(m, e, nullptr);
   if (!sh || sh->manager) return Fail(m, ERROR_INVALID_HANDLE, nullptr);
   if ((sh->access & right) != right) return Fail(m, ERROR_ACCESS_DENIED, nullptr);
   *entry = m.services.Find(m, sh->name);
@@ -227,10 +233,10 @@ SC_HANDLE WINAPI CreateServiceA(SC_HANDLE hSCManager, LPCSTR lpServiceName, LPCS
 
 BOOL WINAPI QueryServiceConfigA(SC_HANDLE hService, LPQUERY_SERVICE_CONFIGA lpServiceConfig,
                                 DWORD cbBufSize, LPDWORD pcbBytesNeeded) {
-  Machine* m = Enter("QueryServiceConfigA");
+  Machine* m = Enter(nullptr);
   if (!m) return FALSE;
   Json* entry = nullptr;
-  if (!ServiceFor(*m, hService, SERVICE_QUERY_CONFIG, &entry)) return FALSE;
+  if (!ServiceFor(*m, "QueryServiceConfigA", hService, SERVICE_QUERY_CONFIG, &entry)) return FALSE;
   if (!pcbBytesNeeded) return Fail(*m, RPC_X_NULL_REF_POINTER, FALSE);
   // The strings follow the record, each with its zero; the dependencies
   // are an empty list (two zeros).
@@ -262,10 +268,10 @@ BOOL WINAPI QueryServiceConfigA(SC_HANDLE hService, LPQUERY_SERVICE_CONFIGA lpSe
 }
 
 BOOL WINAPI QueryServiceStatus(SC_HANDLE hService, LPSERVICE_STATUS lpServiceStatus) {
-  Machine* m = Enter("QueryServiceStatus");
+  Machine* m = Enter(nullptr);
   if (!m) return FALSE;
   Json* entry = nullptr;
-  if (!ServiceFor(*m, hService, SERVICE_QUERY_STATUS, &entry)) return FALSE;
+  if (!ServiceFor(*m, "QueryServiceStatus", hService, SERVICE_QUERY_STATUS, &entry)) return FALSE;
   if (!lpServiceStatus) return Fail(*m, RPC_X_NULL_REF_POINTER, FALSE);
   FillStatus(*entry, lpServiceStatus);
   m->last_error = ERROR_SUCCESS;
@@ -273,18 +279,17 @@ BOOL WINAPI QueryServiceStatus(SC_HANDLE hService, LPSERVICE_STATUS lpServiceSta
 }
 
 BOOL WINAPI ControlService(SC_HANDLE hService, DWORD dwControl, LPSERVICE_STATUS lpServiceStatus) {
-  Machine* m = Enter("ControlService");
+  Machine* m = Enter(nullptr);
   if (!m) return FALSE;
   sim::ServiceHandle* sh = m->services.Get(hService);
-  if (!sh || sh->manager) return Fail(*m, ERROR_INVALID_HANDLE, FALSE);
   const DWORD right = dwControl == SERVICE_CONTROL_STOP          ? SERVICE_STOP
                       : dwControl == SERVICE_CONTROL_INTERROGATE ? SERVICE_INTERROGATE
                       : dwControl <= 3                           ? SERVICE_PAUSE_CONTINUE
                       : dwControl >= 128 && dwControl <= 255     ? SERVICE_USER_DEFINED_CONTROL
                                                                  : 0;
-  if (right == 0) return Fail(*m, ERROR_INVALID_PARAMETER, FALSE);
   Json* entry = nullptr;
-  if (!ServiceFor(*m, hService, right, &entry)) return FALSE;
+  if (!ServiceFor(*m, "ControlService", hService, right, &entry)) return FALSE;
+  if (right == 0) return Fail(*m, ERROR_INVALID_PARAMETER, FALSE);
   if (!lpServiceStatus) return Fail(*m, RPC_X_NULL_REF_POINTER, FALSE);
   const DWORD state = sim::ServiceManager::State(*entry);
   if (state == SERVICE_STOPPED) return Fail(*m, ERROR_SERVICE_NOT_ACTIVE, FALSE);
@@ -313,10 +318,10 @@ BOOL WINAPI ControlService(SC_HANDLE hService, DWORD dwControl, LPSERVICE_STATUS
 }
 
 BOOL WINAPI DeleteService(SC_HANDLE hService) {
-  Machine* m = Enter("DeleteService");
+  Machine* m = Enter(nullptr);
   if (!m) return FALSE;
   Json* entry = nullptr;
-  sim::ServiceHandle* sh = ServiceFor(*m, hService, DELETE, &entry);
+  sim::ServiceHandle* sh = ServiceFor(*m, "DeleteService", hService, DELETE, &entry);
   if (!sh) return FALSE;
   if (m->services.Marked(sh->name)) return Fail(*m, ERROR_SERVICE_MARKED_FOR_DELETE, FALSE);
   m->services.Mark(sh->name);

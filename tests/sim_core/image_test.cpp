@@ -221,7 +221,7 @@ TEST_F(Image, StrictFieldsNameTheLineAndThePath) {
       {"  \"windows\": \"xp\",\n  \"printer_drivers\": [{\"name\": \"D\", \"environment\": 4}]",
        "machine.json line 4: printer_drivers[0].environment: expected a string"},
       {"  \"windows\": \"xp\",\n  \"services\": [{\"name\": \"S\", \"state\": \"run\"}]",
-       "machine.json line 4: services[0].state: \"run\": expected running, stopped or paused"},
+       "machine.json line 4: services[0].state: \"run\": expected running, stopped, paused or stop_pending"},
       {"  \"windows\": \"xp\",\n  \"devices\": [{\"class\": \"Image\", \"hardware_ids\": [1]}]",
        "machine.json line 4: devices[0].hardware_ids[0]: expected a string"},
       {"  \"windows\": \"xp\",\n  \"installer_products\": [{\"code\": \"{X}\", \"seconds\": -1}]",

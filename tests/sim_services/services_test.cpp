@@ -164,6 +164,20 @@ TEST(Services, ManagerRefusals) {
   EXPECT_EQ(GetLastError(), 6u);
 }
 
+TEST(Services, FaultsOfHandleCallsMatchTheServiceName) {
+  TestMachine tm("xp");
+  AddService(tm, {{"name", "VtScanSvc"}});
+  AddService(tm, {{"name", "Other"}});
+  tm.m.faults.list.push_back({"DeleteService", "", "", "vtscansvc", 5, 1});
+  SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  SC_HANDLE other = OpenServiceA(scm, "Other", kUninstallerRights);
+  SC_HANDLE svc = OpenServiceA(scm, "VtScanSvc", kUninstallerRights);
+  EXPECT_TRUE(DeleteService(other));
+  EXPECT_FALSE(DeleteService(svc));
+  EXPECT_EQ(GetLastError(), 5u);
+  EXPECT_TRUE(DeleteService(svc));  // the fault was for one call
+}
+
 TEST(Services, CreatedServiceIsStoppedAndNamesAreUnique) {
   TestMachine tm("xp");
   SC_HANDLE scm = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
