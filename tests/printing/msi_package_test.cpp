@@ -104,6 +104,19 @@ TEST_F(MsiTest, InstallerThatCannotStartIsReportedWithItsDisplayText) {
                        "\tRemoved VT MSI package '" + kOther + "' \n");
 }
 
+TEST_F(MsiTest, UnknownSystemDirectoryStartsNoInstallerAtAll) {
+  AddProduct();
+  tm.SetDirectoryNull("system");
+  EXPECT_EQ(MsiPackageDelete(List({kProduct}), 240000), 1);
+  EXPECT_EQ(Log(), kBanner + ErrorEntry("HandlePnP - MsiPackageDelete(): GetSystemDirectory()",
+                                        ">>> Failed to launch MSI installer to remove MSI "
+                                        "packages. \n\tCommand Line = '" +
+                                            kCommand + "' \n\tPackage to remove = '" +
+                                            std::string(kProduct) + "' \n",
+                                        2));
+  EXPECT_TRUE(Processes().empty());
+}
+
 TEST_F(MsiTest, UnreadableExitCodeIsReported) {
   AddProduct();
   tm.AddFault("GetExitCodeProcess", 6);
