@@ -27,14 +27,18 @@ class Machine {
   Machine(const Machine&) = delete;
   Machine& operator=(const Machine&) = delete;
 
-  SystemInfo system;        // version, directories, computer name, user rights, clock
-  Registry registry;        // all hives
-  FileSystem files;         // drives/X/ on the host, drive types, flags, current directory
-  HandleTable handles;      // open files, searches (registry keys live in `registry`)
-  Faults faults;            // calls made to fail on purpose
-  User user;                // message boxes, dialogs, script and transcript
-  ServiceManager services;  // handles and pending changes (services live in `json`)
-  Processes processes;      // what the program started (msiexec)
+  SystemInfo system;    // version, directories, computer name, user rights, clock
+  Registry registry;    // all hives
+  FileSystem files;     // drives/X/ on the host, drive types, flags, current directory
+  HandleTable handles;  // open files, searches (registry keys live in `registry`)
+  Faults faults;        // calls made to fail on purpose
+  User user;            // message boxes, dialogs, script and transcript
+
+  // Service handles and pending changes (the services live in `json`).
+  ServiceManager services;
+  // What the program started (msiexec).
+  Processes processes;
+
   DWORD last_error = 0;
 
   // The image folder this Machine was loaded from ("" when built in code).
