@@ -193,6 +193,53 @@ CVS_STRING(546, IDS_TEMP_DRIVE_CDROM,
            "directories are Read-Only.")
 CVS_STRING(547, IDS_BATCH_LONG_AND_SHORT_PATH, "\tLong path = '%s'\n\tShort path = '%s'\n\n")
 
+// Printing system and devices (HandlePnP)
+CVS_STRING(700, IDS_PNP_UNREGISTER_PRINTER, "Unregister VT printer")
+CVS_STRING(701, IDS_PNP_NO_LOCAL_PRINTERS,
+           "))) No local windows printers found.  There are no ZI VeD printers to unregister. \n\n")
+CVS_STRING(702, IDS_PNP_DRIVER_INFO_FAILED, "Failed to get printer driver information for %s")
+CVS_STRING(703, IDS_PNP_PRINTER_NOT_REMOVED, "Unable to unregister printer '%s' from windows.")
+CVS_STRING(704, IDS_PNP_DRIVER_REMOVED, "\tRemoved VT driver '%s' \n")
+CVS_STRING(710, IDS_PNP_DELETING_PORTS, "Deleting VT printer ports.")
+CVS_STRING(711, IDS_PNP_PORT_REMOVED, "))) Delete VT port '%s' \n\n")
+CVS_STRING(712, IDS_PNP_PORT_NOT_REMOVED, ">>> Unable to remove port '%s' \n")
+CVS_STRING(720, IDS_PNP_MONITORS_BANNER, "))) Remove ZI VeD printer monitors from Windows.\n")
+CVS_STRING(721, IDS_PNP_MONITOR_LIST_EMPTY, "*** Monitor list is empty \n\n")
+CVS_STRING(722, IDS_PNP_MONITOR_NOT_REMOVED, ">>> Error: Unable to remove monitor '%s' \n")
+CVS_STRING(723, IDS_PNP_MONITOR_ENUM_ZERO, "EnumMonitors() = 0")
+CVS_STRING(724, IDS_PNP_MONITOR_REMOVED, "\tRemoved VT monitor '%s' ")
+CVS_STRING(730, IDS_PNP_MSI_BANNER, "))) Remove ZI VeD MSI packages, if present. \n")
+CVS_STRING(731, IDS_PNP_MSI_PROGRESS, "Removing ZI VED package '%s'")
+CVS_STRING(732, IDS_PNP_MSI_LAUNCH_FAILED,
+           ">>> Failed to launch MSI installer to remove MSI packages. \n\tCommand Line = '%s' "
+           "\n\tPackage to remove = '%s' \n")
+CVS_STRING(733, IDS_PNP_MSI_REMOVED, "\tRemoved VT MSI package '%s' \n")
+CVS_STRING(734, IDS_PNP_MSI_TIMED_OUT,
+           ">>> MSI installer (launched to remove MSI packages) timed out.\n")
+CVS_STRING(735, IDS_PNP_MSI_FAILED,
+           ">>> MSI installer (launched to remove MSI packages) did not remove the package. "
+           "\n\tPackage to remove = '%s' \n")
+CVS_STRING(740, IDS_PNP_SERVICES_PROGRESS, "Removing ZI VeD services.")
+CVS_STRING(741, IDS_PNP_SERVICES_BANNER, "))) Remove ZI VeD printer services from Windows.\n")
+CVS_STRING(742, IDS_PNP_SERVICE_LIST_EMPTY, "*** Services list is empty \n\n")
+CVS_STRING(743, IDS_PNP_SCM_FAILED,
+           ">>> Unable to contact Windows System Manager with computer name '%s' \n")
+CVS_STRING(744, IDS_PNP_SERVICE_REMOVED, "\tRemoved service: '%s' \n")
+CVS_STRING(745, IDS_PNP_SERVICE_AT_REBOOT, "\tAt next reboot, remove service '%s' \n")
+CVS_STRING(746, IDS_PNP_SERVICE_NOT_REMOVED, ">>> Unable to remove service '%s' \n")
+CVS_STRING(750, IDS_PNP_CLASSES_BANNER, "))) Remove ZI VeD classes from Windows. \n")
+CVS_STRING(751, IDS_PNP_CLASS_UNREGISTERED, "\tUnregistered VT class '%s' ")
+CVS_STRING(752, IDS_PNP_LIBRARY_FAILED, "Error loading Windows library '%s' \n")
+CVS_STRING(753, IDS_PNP_FUNCTION_MISSING,
+           "Unable to obtain a pointer to function '%s' in library '%s' \n")
+CVS_STRING(754, IDS_PNP_INCOMPLETE, "\nUninstall is INCOMPLETE.")
+CVS_STRING(755, IDS_PNP_DEVICE_LIST_FAILED,
+           "Unable to obtain a Device Info List from Windows during VT Plug and Play adjustment. "
+           "\n")
+CVS_STRING(756, IDS_PNP_DEVICE_NOT_REMOVED,
+           ">>> Error occurred while attempting to unregister the VT device from class '%s'.\n")
+CVS_STRING(757, IDS_PNP_BOX_CAPTION, "CvScrubber.exe")
+
 // Main window
 CVS_STRING(460, IDS_BANNER_TEXT, "VT Corvus/TRX Software Uninstaller")
 CVS_STRING(461, IDS_SUBTITLE, "Uninstall VT All-in-One software")
