@@ -15,8 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (arguments.find('\0') != std::string::npos) return 0;
 
   const sim::InstallerRequest request = sim::ParseInstallerCommand(arguments);
+  // Double quotes group words and are dropped from them, as a command line's are.
+  std::string unquoted;
+  for (char c : arguments)
+    if (c != '"') unquoted += c;
   if (request.valid && (request.product.empty() || request.product[0] == '/' ||
-                        arguments.find(request.product) == std::string::npos))
+                        unquoted.find(request.product) == std::string::npos))
     std::abort();
 
   sim::Machine m;
