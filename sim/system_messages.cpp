@@ -153,7 +153,17 @@ const Message kMessages[] = {
     {1314, "A required privilege is not held by the client.\r\n"},
     {1332, "No mapping between account names and security IDs was done.\r\n"},
     {1460, "This operation returned because the timeout period expired.\r\n"},
+    {1603, "Fatal error during installation.\r\n"},
     {1605, "This action is only valid for products that are currently installed.\r\n"},
+    {1618,
+     "Another installation is already in progress. Complete that installation before "
+     "proceeding with this install.\r\n"},
+    {1639,
+     "Invalid command line argument. Consult the Windows Installer SDK for detailed command "
+     "line help.\r\n"},
+    {1641,
+     "The requested operation completed successfully. The system will be restarted so the "
+     "changes can take effect.\r\n"},
     {1722, "The RPC server is unavailable.\r\n"},
     {1796, "The specified port is unknown.\r\n"},
     {1797, "The printer driver is unknown.\r\n"},
@@ -170,6 +180,9 @@ const Message kMessages[] = {
     {3007, "The specified print monitor does not have the required functions.\r\n"},
     {3008, "The specified print monitor is currently in use.\r\n"},
     {3009, "The requested operation is not allowed when there are jobs queued to the printer.\r\n"},
+    {3010,
+     "The requested operation is successful. Changes will not be effective until the system "
+     "is rebooted.\r\n"},
 };
 
 }  // namespace
