@@ -3,8 +3,6 @@
 // lines say, the interpreter must neither crash nor touch a host file outside
 // the PC's drives/ folder: a folder beside drives/ and a file in it are
 // checked after every run.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -12,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "fuzz/work_folder.h"
 #include "sim/batch_interpreter.h"
 #include "sim/machine.h"
 
@@ -19,18 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct WorkFolder {
-  fs::path dir = fs::temp_directory_path() / ("cvs_fuzz_batch_" + std::to_string(::getpid()));
-  ~WorkFolder() {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-  }
-};
-
-const fs::path& WorkDir() {
-  static const WorkFolder folder;
-  return folder.dir;
-}
+const fs::path& WorkDir() { return fuzz::WorkDir("batch"); }
 
 void Write(const fs::path& path, const std::string& content) {
   fs::create_directories(path.parent_path());

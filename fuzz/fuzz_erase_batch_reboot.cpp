@@ -14,8 +14,6 @@
 // The oracle: after the run and again after the restart, the only paths
 // gone are the entries' own — a named file, a swept folder and the files
 // directly in it. Nothing outside drives/ is touched. A violation traps.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
@@ -29,6 +27,7 @@
 
 #include "app/run_state.h"
 #include "files/remove_software.h"
+#include "fuzz/work_folder.h"
 #include "sim/machine.h"
 #include "sim/reboot.h"
 
@@ -36,18 +35,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct WorkFolder {
-  fs::path dir = fs::temp_directory_path() / ("cvs_fuzz_erase_batch_" + std::to_string(::getpid()));
-  ~WorkFolder() {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-  }
-};
-
-const fs::path& WorkDir() {
-  static const WorkFolder folder;
-  return folder.dir;
-}
+const fs::path& WorkDir() { return fuzz::WorkDir("erase_batch"); }
 
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

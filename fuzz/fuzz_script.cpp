@@ -3,8 +3,6 @@
 // and the uninstall sequence's branches. Bytes the script check refuses are
 // typed by a person at the terminal instead, where every line is checked on
 // its own and a refused one is explained and asked again.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -13,6 +11,7 @@
 
 #include "app/program_entry.h"
 #include "app/run_state.h"
+#include "fuzz/work_folder.h"
 #include "sim/image.h"
 #include "sim/machine.h"
 #include "sim/user.h"
@@ -21,19 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The work folder of this process, removed when the fuzzer exits.
-struct WorkFolder {
-  fs::path dir = fs::temp_directory_path() / ("cvs_fuzz_script_" + std::to_string(::getpid()));
-  ~WorkFolder() {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-  }
-};
-
-const fs::path& WorkDir() {
-  static const WorkFolder folder;
-  return folder.dir;
-}
+const fs::path& WorkDir() { return fuzz::WorkDir("script"); }
 
 }  // namespace
 
