@@ -266,29 +266,25 @@ BOOL WINAPI GetPrinterDriverA(HANDLE hPrinter, LPSTR pEnvironment, DWORD Level, 
   const DWORD version = sp.DriverVersion(driver->environment);
   SpoolStrings strings = {driver->name, driver->environment, driver->driver_path, driver->data_file,
                           driver->config_file};
+  // Level 3 begins with level 2's members.
+  const auto fillLevel2 = [&](auto& r, const std::vector<LPSTR>& s) {
+    r.cVersion = version;
+    r.pName = s[0];
+    r.pEnvironment = s[1];
+    r.pDriverPath = s[2];
+    r.pDataFile = s[3];
+    r.pConfigFile = s[4];
+  };
   size_t needed = 0;
   if (Level == 2) {
     needed =
-        sim::PackSpoolRecords<DRIVER_INFO_2A>({strings}, sp.Nt(), pDriverInfo, cbBuf,
-                                              [&](DRIVER_INFO_2A& r, const std::vector<LPSTR>& s) {
-                                                r.cVersion = version;
-                                                r.pName = s[0];
-                                                r.pEnvironment = s[1];
-                                                r.pDriverPath = s[2];
-                                                r.pDataFile = s[3];
-                                                r.pConfigFile = s[4];
-                                              });
+        sim::PackSpoolRecords<DRIVER_INFO_2A>({strings}, sp.Nt(), pDriverInfo, cbBuf, fillLevel2);
   } else {
     strings.push_back(std::string());  // help file
     needed =
         sim::PackSpoolRecords<DRIVER_INFO_3A>({strings}, sp.Nt(), pDriverInfo, cbBuf,
                                               [&](DRIVER_INFO_3A& r, const std::vector<LPSTR>& s) {
-                                                r.cVersion = version;
-                                                r.pName = s[0];
-                                                r.pEnvironment = s[1];
-                                                r.pDriverPath = s[2];
-                                                r.pDataFile = s[3];
-                                                r.pConfigFile = s[4];
+                                                fillLevel2(r, s);
                                                 r.pHelpFile = s[5];
                                               });
   }
