@@ -19,7 +19,9 @@ const int kFoundOrder[] = {kModelCorvusR,    kModelCorvus380, kModelCorvusM, kMo
 CInfoDlg::CInfoDlg() = default;
 
 int CInfoDlg::DoModal() {
-  m_pView = CreateDialogView(LoadStr(IDS_INFO_TITLE), {{kIdYes, "Yes"}, {kIdNo, "No"}}, *this);
+  m_pView = CreateDialogView(
+      LoadStr(IDS_INFO_TITLE),
+      {{kIdYes, LoadStr(IDS_INFO_YES_BUTTON)}, {kIdNo, LoadStr(IDS_INFO_NO_BUTTON)}}, *this);
   OnInitDialog();
   const int result = m_pView->RunModal();
   m_pView.reset();

@@ -263,6 +263,21 @@ CVS_STRING(480, IDS_INFO_TITLE, "VT Corvus/TRX Software Uninstaller - Confirmati
 CVS_STRING(481, IDS_INFO_FOUND_TITLE, "VT device(s) found")
 CVS_STRING(482, IDS_INFO_CHOSEN_TITLE, "You have elected to uninstall software for ZI VeD device:")
 CVS_STRING(483, IDS_INFO_QUESTION, "Do you want to uninstall this device?")
+CVS_STRING(484, IDS_INFO_TIP_YES, "Proceed with uninstalling the VT device listed above")
+CVS_STRING(485, IDS_TIP_EXIT, "Exit the application")
+CVS_STRING(486, IDS_INFO_TIP_FOUND, "VT Corvus / TRX devices discovered in the registry")
+CVS_STRING(487, IDS_INFO_TIP_CHOSEN, "The VT Corvus or TRX device selected for removal")
+CVS_STRING(488, IDS_INFO_YES_BUTTON, "Yes")
+CVS_STRING(489, IDS_INFO_NO_BUTTON, "No")
+CVS_STRING(760, IDS_INFO_FILE_NOT_FOUND_LOG,
+           "Unable to find file at \"%s\".\nError: File specification could not be matched "
+           "(meaning, File Not Found).")
+CVS_STRING(761, IDS_INFO_FILE_NOT_FOUND_BOX,
+           "Unable to find an information file to display in the window. \nMissing file is '%s' "
+           "\nAlthough this file is missing, this application should be able to continue running "
+           "normally.")
+CVS_STRING(762, IDS_INFO_FILE_OPEN_FAILED, ">>> Unable to open information RTF file, '%s' \n\n")
+CVS_STRING(763, IDS_INFO_MENU_COPY, "Copy\tCtrl-C")
 
 // Restart dialog
 CVS_STRING(490, IDS_REBOOT_TITLE, "VT Corvus/TRX Software Uninstaller - Reboot")
@@ -270,3 +285,30 @@ CVS_STRING(491, IDS_REBOOT_TEXT_1,
            "To complete the removal of the VT software, the PC needs to reboot.")
 CVS_STRING(492, IDS_REBOOT_TEXT_2, "A DOS or Command  window may appears during the next reboot.")
 CVS_STRING(493, IDS_REBOOT_NOW_BUTTON, "Reboot Now")
+CVS_STRING(494, IDS_REBOOT_TIP_NOW, "Reboot the PC now")
+CVS_STRING(495, IDS_REBOOT_SHUTDOWN_MESSAGE, "The PC needs to reboot to finish uninstall.")
+CVS_STRING(496, IDS_REBOOT_MANUALLY,
+           "Please manually reboot this PC to complete the uninstall process.")
+
+// Leftover cleanup: OEM INF files
+CVS_STRING(780, IDS_INF_PROGRESS, "(Loop: %d) Reading file %s, character %d")
+CVS_STRING(781, IDS_INF_CANNOT_CHANGE_DIR,
+           ">>> Unable to change to this directory:\n\t'%s' \n\tError code = %d \n")
+CVS_STRING(782, IDS_INF_CANNOT_OPEN, "Unable to open file '%s'.")
+CVS_STRING(783, IDS_INF_TOO_BIG_OR_EMPTY, "File too big or empty \nFile %s is %d bytes")
+CVS_STRING(784, IDS_INF_READ_FAILED, "File '%s' read operation failed \nBytes read = %d")
+CVS_STRING(785, IDS_INF_REMOVED, "\tRemoved file %s \n")
+CVS_STRING(786, IDS_INF_NOT_REMOVED, "Unable to remove INF file %s \n")
+CVS_STRING(787, IDS_PNF_REMOVED, "\tRemoved file %s \n\n")
+CVS_STRING(788, IDS_PNF_NOT_REMOVED, "Unable to remove PNF file %s \n\n")
+CVS_STRING(789, IDS_INF_NOT_FOUND, "\tVT INF file was not found. \n\n")
+
+// Leftover cleanup: default printer (9x) and uninstall entry
+CVS_STRING(790, IDS_DEFPRN_KEY_DETAIL, "Key = 'HKEY_LOCAL_MACHINE\\%s'")
+CVS_STRING(791, IDS_DEFPRN_SPACE_NEEDED,
+           "ValueName = '%s'\n\tSpace Needed = %d\n\tSpace Available = %d")
+CVS_STRING(792, IDS_DEFPRN_VALUE_NAME, "ValueName = '%s'")
+CVS_STRING(793, IDS_DEFPRN_WRITE_FAILED,
+           ">>> Unable to write to 'Default' value in registry key: '%s\\%s' \n")
+CVS_STRING(794, IDS_UNINSTALL_ENTRY_NOT_REMOVED,
+           "Unable to remove key '%s\\%s' from the registry. \n")
