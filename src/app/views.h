@@ -82,6 +82,8 @@ class IDialogView {
   virtual HWND Handle() const = 0;
   virtual void AddListLine(int listId, const std::string& text) = 0;
   virtual void EnableControl(int id, bool enable) = 0;
+  // A tool tip shown while the mouse rests on control id.
+  virtual void AddToolTip(int id, const std::string& text) = 0;
   virtual int RunModal() = 0;
   virtual void EndDialog(int result) = 0;
 };

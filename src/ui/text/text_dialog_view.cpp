@@ -26,6 +26,7 @@ class TextDialogView : public IDialogView, textui::TextWindow {
     lists_[listId].push_back(text);
   }
   void EnableControl(int id, bool enable) override { disabled_[id] = !enable; }
+  void AddToolTip(int id, const std::string& text) override { tips_.push_back({id, text}); }
 
   int RunModal() override {
     if (AtTerminal()) Show();
@@ -48,7 +49,18 @@ class TextDialogView : public IDialogView, textui::TextWindow {
       if (item.listId == 0 || list == lists_.end()) continue;
       for (const std::string& line : list->second) shown += "      " + line + "\n";
     }
-    Tell(shown + "Buttons: " + ButtonList());
+    shown += "Buttons: " + ButtonList();
+    for (const DialogButton& tip : tips_)
+      shown += "\n  Tip on " + ControlName(tip.id) + ": " + tip.label;
+    Tell(shown);
+  }
+
+  // A control as a person knows it: a button by its label, others by id.
+  std::string ControlName(int id) const {
+    for (const DialogButton& b : buttons_) {
+      if (b.id == id) return b.label;
+    }
+    return "control " + std::to_string(id);
   }
 
   std::string ButtonList() const {
@@ -141,6 +153,7 @@ class TextDialogView : public IDialogView, textui::TextWindow {
 
   std::vector<DialogButton> buttons_;
   IDialogEvents& events_;
+  std::vector<DialogButton> tips_;  // control id and tip text, in creation order
   std::map<int, bool> disabled_;
   std::map<int, std::vector<std::string>> lists_;
 };
