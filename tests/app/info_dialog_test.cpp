@@ -194,12 +194,12 @@ TEST_P(CopyFaultTest, AFailedStepClosesTheClipboardAndFreesTheMemory) {
   EXPECT_EQ(tm.m.global_memory.Count(), GetParam().oldTextStays ? 1u : 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(EachStep, CopyFaultTest,
-                         ::testing::Values(CopyFault{"OpenClipboard", true},
-                                           CopyFault{"EmptyClipboard", true},
-                                           CopyFault{"GlobalAlloc", false},
-                                           CopyFault{"GlobalLock", false},
-                                           CopyFault{"SetClipboardData", false}));
+INSTANTIATE_TEST_SUITE_P(
+    EachStep, CopyFaultTest,
+    ::testing::Values(CopyFault{"OpenClipboard", true}, CopyFault{"EmptyClipboard", true},
+                      CopyFault{"GlobalAlloc", false}, CopyFault{"GlobalLock", false},
+                      CopyFault{"SetClipboardData", false}),
+    [](const ::testing::TestParamInfo<CopyFault>& info) { return std::string(info.param.call); });
 
 TEST_F(InfoDialogTest, AClipboardHeldByAnotherProgramIsLeftAlone) {
   tm.m.json["clipboard"] = {{"text", "theirs"}, {"open_elsewhere", true}};
