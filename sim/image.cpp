@@ -350,8 +350,8 @@ bool LoadMachineJson(const Json& root, Machine& m, Checker& c) {
     }
   }
   // printers, printer_drivers, ports, monitors, services, devices,
-  // installer_products, open_windows and restart stay in m.json, where their
-  // subsystems read and change them.
+  // installer_products, open_windows, clipboard and restart stay in m.json,
+  // where their subsystems read and change them.
   return c.ok();
 }
 

@@ -142,6 +142,7 @@ struct MachineSchema {
                          {"times", &dword, false}});
   Schema window =
       Object({{"class", &text, false}, {"title", &text, false}, {"minimised", &flag, false}});
+  Schema clipboard = Object({{"text", &text, false}, {"open_elsewhere", &flag, false}});
   Schema restart = OrNull(Object({{"call", &text, true},
                                   {"flags", &dword, false},
                                   {"reboot", &flag, false},
@@ -197,6 +198,7 @@ struct MachineSchema {
                    {"faults", &faults, false},
                    {"local_time", &text, false},
                    {"open_windows", &windows_list, false},
+                   {"clipboard", &clipboard, false},
                    {"restart", &restart, false}});
   }
 };

@@ -9,8 +9,10 @@
 #include <set>
 #include <string>
 
+#include "sim/clipboard.h"
 #include "sim/faults.h"
 #include "sim/filesystem.h"
+#include "sim/global_memory.h"
 #include "sim/handles.h"
 #include "sim/processes.h"
 #include "sim/registry.h"
@@ -27,12 +29,14 @@ class Machine {
   Machine(const Machine&) = delete;
   Machine& operator=(const Machine&) = delete;
 
-  SystemInfo system;    // version, directories, computer name, user rights, clock
-  Registry registry;    // all hives
-  FileSystem files;     // drives/X/ on the host, drive types, flags, current directory
-  HandleTable handles;  // open files, searches (registry keys live in `registry`)
-  Faults faults;        // calls made to fail on purpose
-  User user;            // message boxes, dialogs, script and transcript
+  SystemInfo system;           // version, directories, computer name, user rights, clock
+  Registry registry;           // all hives
+  FileSystem files;            // drives/X/ on the host, drive types, flags, current directory
+  HandleTable handles;         // open files, searches (registry keys live in `registry`)
+  Faults faults;               // calls made to fail on purpose
+  User user;                   // message boxes, dialogs, script and transcript
+  GlobalMemory global_memory;  // GlobalAlloc's blocks
+  Clipboard clipboard;         // what OpenClipboard … CloseClipboard act on
 
   // Service handles and pending changes (the services live in `json`).
   ServiceManager services;

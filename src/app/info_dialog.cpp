@@ -19,6 +19,8 @@ const int kFoundOrder[] = {kModelCorvusR,    kModelCorvus380, kModelCorvusM, kMo
 CInfoDlg::CInfoDlg() = default;
 
 int CInfoDlg::DoModal() {
+  m_contextMenu.clear();  // loaded once per dialog
+  m_bMenuLoaded = false;
   m_pView = CreateDialogView(
       LoadStr(IDS_INFO_TITLE),
       {{kIdYes, LoadStr(IDS_INFO_YES_BUTTON)}, {kIdNo, LoadStr(IDS_INFO_NO_BUTTON)}}, *this);
@@ -28,9 +30,19 @@ int CInfoDlg::DoModal() {
   return result;
 }
 
+// The title, the button labels and the static texts come with the view.
 void CInfoDlg::OnInitDialog() {
   m_pView->AddListLine(kIdChosenList, m_szChosenDevice);
+  AddToolTips();
+  ReadRichEditFile();
   FillFoundDevices();
+}
+
+void CInfoDlg::AddToolTips() {
+  m_pView->AddToolTip(kIdYes, LoadStr(IDS_INFO_TIP_YES));
+  m_pView->AddToolTip(kIdNo, LoadStr(IDS_TIP_EXIT));
+  m_pView->AddToolTip(kIdFoundList, LoadStr(IDS_INFO_TIP_FOUND));
+  m_pView->AddToolTip(kIdChosenList, LoadStr(IDS_INFO_TIP_CHOSEN));
 }
 
 void CInfoDlg::FillFoundDevices() {
@@ -46,6 +58,7 @@ void CInfoDlg::FillFoundDevices() {
 void CInfoDlg::OnCommand(int id) {
   if (id == kIdYes) m_pView->EndDialog(1);
   if (id == kIdNo) m_pView->EndDialog(2);
+  if (id == kIdCopyCommand) CopyTextToClipboard();
 }
 
 void CInfoDlg::OnKey(int key) {
@@ -84,7 +97,14 @@ bool CInfoDlg::OnContextHelp(int controlId) {
   return true;
 }
 
-// Copying the information text comes with the rich-text control.
-bool CInfoDlg::OnCopy() { return true; }
+bool CInfoDlg::OnContextMenu() {
+  if (!m_bMenuLoaded) {
+    m_contextMenu = {{kIdCopyCommand, LoadStr(IDS_INFO_MENU_COPY)}};
+    m_bMenuLoaded = true;
+  }
+  const int command = m_pView->TrackPopupMenu(m_contextMenu);
+  if (command != 0) OnCommand(command);
+  return true;
+}
 
 void CInfoDlg::OnCloseBox() { m_pView->EndDialog(2); }

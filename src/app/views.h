@@ -64,14 +64,21 @@ class IDialogEvents {
   virtual void OnKey(int key) = 0;
   // False when the dialog leaves context help to the default handling.
   virtual bool OnContextHelp(int controlId) = 0;
-  // The context menu's Copy; false when the dialog has no such menu.
-  virtual bool OnCopy() { return false; }
+  // A right click in the dialog; false when the dialog has no context menu.
+  virtual bool OnContextMenu() { return false; }
+  // Whether the dialog's context menu has Copy (the terminal's `copy`).
   virtual bool SupportsCopy() const { return false; }
   virtual void OnCloseBox() = 0;
 };
 
 struct DialogButton {
   int id;
+  std::string label;
+};
+
+// An entry of a popup menu: its command and its text ("Copy\tCtrl-C").
+struct MenuEntry {
+  int command;
   std::string label;
 };
 
@@ -84,6 +91,19 @@ class IDialogView {
   virtual void EnableControl(int id, bool enable) = 0;
   // A tool tip shown while the mouse rests on control id.
   virtual void AddToolTip(int id, const std::string& text) = 0;
+
+  // The rich-text control id (EM_STREAMIN): asks stream.pfnCallback for
+  // chunks until it gives no bytes or returns an error (kept in
+  // stream.dwError); format SF_RTF or SF_TEXT. Returns the characters read.
+  virtual LONG StreamIn(int id, UINT format, EDITSTREAM& stream) = 0;
+  // EM_EXSETSEL: {0, -1} selects everything.
+  virtual void SetSel(int id, const CHARRANGE& range) = 0;
+  // EM_GETSELTEXT: the selected text, "" when nothing is selected.
+  virtual std::string GetSelText(int id) const = 0;
+
+  // Opens a popup menu at the mouse, tracking the right button; returns the
+  // command chosen, 0 when the menu was dismissed.
+  virtual int TrackPopupMenu(const std::vector<MenuEntry>& entries) = 0;
   virtual int RunModal() = 0;
   virtual void EndDialog(int result) = 0;
 };

@@ -349,3 +349,4 @@ BOOL WINAPI WinHelpA(HWND hWndMain, LPCSTR lpszHelp, UINT uCommand, ULONG_PTR dw
 #include "platform/win32_setupapi.h"
 #include "platform/win32_shutdown.h"
 #include "platform/win32_spooler.h"
+#include "platform/win32_ui.h"

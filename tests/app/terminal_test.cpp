@@ -142,7 +142,7 @@ TEST_F(TerminalTest, DialogsShowTheirTextsAndSayWhatCopyAndTheRestartButtonsDid)
       << shown.str();
   EXPECT_TRUE(Shown("\"menu About\" cannot be taken here."));
   EXPECT_TRUE(Shown("  copy\n  close\n"));
-  EXPECT_TRUE(Shown("Copy: the information text is copied"));
+  EXPECT_TRUE(Shown("Copy: chosen from the context menu."));
   EXPECT_TRUE(Shown("Window \"VT Corvus/TRX Software Uninstaller - Confirmation\" closed."));
 
   // Reboot Now cannot restart Windows: Enter answers the manual-restart box.

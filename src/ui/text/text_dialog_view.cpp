@@ -9,10 +9,16 @@
 #include "resources/string_table.h"
 #include "sim/machine.h"
 #include "ui/text/dialog_layouts.h"
+#include "ui/text/rtf_text.h"
 #include "ui/text/script_actions.h"
 #include "ui/text/text_window.h"
 
 namespace {
+
+// What the rich-text control asks its stream for at a time.
+constexpr LONG kStreamChunk = 4096;
+// Lines of the information text shown to a person; the transcript has all.
+constexpr size_t kShownTextLines = 8;
 
 class TextDialogView : public IDialogView, textui::TextWindow {
  public:
@@ -27,6 +33,47 @@ class TextDialogView : public IDialogView, textui::TextWindow {
   }
   void EnableControl(int id, bool enable) override { disabled_[id] = !enable; }
   void AddToolTip(int id, const std::string& text) override { tips_.push_back({id, text}); }
+
+  LONG StreamIn(int id, UINT format, EDITSTREAM& stream) override {
+    std::string data;
+    std::vector<char> chunk(kStreamChunk);
+    stream.dwError = 0;
+    for (;;) {
+      LONG got = 0;
+      stream.dwError = stream.pfnCallback(stream.dwCookie, reinterpret_cast<LPBYTE>(chunk.data()),
+                                          kStreamChunk, &got);
+      if (stream.dwError != 0 || got <= 0) break;
+      data.append(chunk.data(), static_cast<size_t>(got < kStreamChunk ? got : kStreamChunk));
+    }
+    richText_ = format == SF_RTF ? textui::RtfToText(data) : data;
+    selection_ = {0, 0};
+    for (const std::string& line : textui::TextLines(richText_))
+      User().Write("text", std::to_string(id) + ": " + sim::EscapeText(line));
+    return static_cast<LONG>(richText_.size());
+  }
+  void SetSel(int, const CHARRANGE& range) override {
+    const LONG end = static_cast<LONG>(richText_.size());
+    if (range.cpMin < 0) {  // no selection: the caret stays where the selection ended
+      selection_ = {selection_.cpMax, selection_.cpMax};
+      return;
+    }
+    const LONG first = range.cpMin > end ? end : range.cpMin;
+    const LONG last = range.cpMax < 0 || range.cpMax > end ? end : range.cpMax;
+    selection_ = {first < last ? first : last, first < last ? last : first};
+  }
+  std::string GetSelText(int) const override {
+    return richText_.substr(static_cast<size_t>(selection_.cpMin),
+                            static_cast<size_t>(selection_.cpMax - selection_.cpMin));
+  }
+
+  // A script's `copy` chooses Copy; a menu without it is dismissed.
+  int TrackPopupMenu(const std::vector<MenuEntry>& entries) override {
+    for (const MenuEntry& entry : entries) {
+      const std::string label = entry.label.substr(0, entry.label.find('\t'));
+      if (!menuChoice_.empty() && textui::SameNoCase(label, menuChoice_)) return entry.command;
+    }
+    return 0;
+  }
 
   int RunModal() override {
     if (AtTerminal()) Show();
@@ -43,6 +90,13 @@ class TextDialogView : public IDialogView, textui::TextWindow {
   // The dialog as a person sees it when it opens.
   void Show() const {
     std::string shown = "\nWindow \"" + title_ + "\"\n";
+    const std::vector<std::string> lines = textui::TextLines(richText_);
+    for (size_t i = 0; i < lines.size() && i < kShownTextLines; ++i)
+      shown += "  | " + lines[i] + "\n";
+    if (lines.size() > kShownTextLines) {
+      shown += "  | (" + std::to_string(lines.size() - kShownTextLines) +
+               " more lines; the transcript has them all)\n";
+    }
     for (const textui::LayoutItem& item : textui::DialogLayout(title_)) {
       if (item.textId != 0) shown += std::string("  ") + LoadStr(item.textId) + "\n";
       auto list = lists_.find(item.listId);
@@ -103,8 +157,10 @@ class TextDialogView : public IDialogView, textui::TextWindow {
       case sim::ScriptVerb::kCopy:
         if (!events_.SupportsCopy()) return user.Refuse(title_, line, Offer());
         user.Take();
-        events_.OnCopy();
-        return Tell("Copy: the information text is copied (the simulated PC keeps no clipboard).");
+        menuChoice_ = "Copy";
+        events_.OnContextMenu();
+        menuChoice_.clear();
+        return Tell("Copy: chosen from the context menu.");
       case sim::ScriptVerb::kClose:
         user.Take();
         return events_.OnCloseBox();
@@ -156,6 +212,9 @@ class TextDialogView : public IDialogView, textui::TextWindow {
   std::vector<DialogButton> tips_;  // control id and tip text, in creation order
   std::map<int, bool> disabled_;
   std::map<int, std::vector<std::string>> lists_;
+  std::string richText_;  // the rich-text control's plain text (CR LF line ends)
+  CHARRANGE selection_ = {0, 0};
+  std::string menuChoice_;  // the entry a script's action picks from the next popup menu
 };
 
 }  // namespace
