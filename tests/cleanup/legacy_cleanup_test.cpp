@@ -177,21 +177,36 @@ TEST_F(UninstallEntryTest, AnEmptyDeviceIdNamesTheKeyEndingInTheBlank) {
   EXPECT_EQ(Log(), "");
 }
 
-class NineXUninstallEntryTest : public UninstallEntryTest {
- protected:
-  NineXUninstallEntryTest() : UninstallEntryTest("98") {}
+// Per Windows version: the call the 9x family uses (RegDeleteKeyA, which
+// takes the subkeys along there) or the shell's SHDeleteKeyA. The other call
+// is made to refuse: had it been used, the entry would stay and be logged.
+struct VersionCall {
+  const char* windows;
+  const char* used;
+  const char* unused;
 };
 
-TEST_F(NineXUninstallEntryTest, NinetyEightUsesRegDeleteKey) {
-  // A refusal by the shell's call would not be seen: it is not the one used.
-  tm.AddKeyFault("SHDeleteKeyA", 5, kEntry);
+void PrintTo(const VersionCall& c, std::ostream* os) { *os << c.windows << ": " << c.used; }
+
+std::string VersionName(const ::testing::TestParamInfo<VersionCall>& p) {
+  return std::string("Windows") + p.param.windows;
+}
+
+class UninstallEntryCallTest : public UninstallEntryTest,
+                               public ::testing::WithParamInterface<VersionCall> {
+ protected:
+  UninstallEntryCallTest() : UninstallEntryTest(GetParam().windows) {}
+};
+
+TEST_P(UninstallEntryCallTest, TheVersionsCallRemovesTheEntryWithItsSubkeys) {
+  tm.AddKeyFault(GetParam().unused, 5, kEntry);
   Remove();
   EXPECT_FALSE(Has(kEntry));
   ExpectOthersKept();
   EXPECT_EQ(Log(), "");
 
   tm.m.registry.Create(kEntry);
-  tm.AddKeyFault("RegDeleteKeyA", 1009, kEntry, 1);
+  tm.AddKeyFault(GetParam().used, 1009, kEntry, 1);
   Remove();
   EXPECT_EQ(Log(), ErrorEntry(kEntryOrigin,
                               "Unable to remove key 'HKEY_LOCAL_MACHINE\\" + kEntry.substr(5) +
@@ -199,16 +214,13 @@ TEST_F(NineXUninstallEntryTest, NinetyEightUsesRegDeleteKey) {
                               1009));
 }
 
-class Nt4UninstallEntryTest : public UninstallEntryTest {
- protected:
-  Nt4UninstallEntryTest() : UninstallEntryTest("nt4") {}
-};
-
-TEST_F(Nt4UninstallEntryTest, NtFourUsesTheShellToo) {
-  tm.AddKeyFault("RegDeleteKeyA", 5, kEntry);
-  Remove();
-  EXPECT_FALSE(Has(kEntry));
-  EXPECT_EQ(Log(), "");
-}
+INSTANTIATE_TEST_SUITE_P(Versions, UninstallEntryCallTest,
+                         ::testing::Values(VersionCall{"95", "RegDeleteKeyA", "SHDeleteKeyA"},
+                                           VersionCall{"98", "RegDeleteKeyA", "SHDeleteKeyA"},
+                                           VersionCall{"me", "RegDeleteKeyA", "SHDeleteKeyA"},
+                                           VersionCall{"nt4", "SHDeleteKeyA", "RegDeleteKeyA"},
+                                           VersionCall{"2000", "SHDeleteKeyA", "RegDeleteKeyA"},
+                                           VersionCall{"xp", "SHDeleteKeyA", "RegDeleteKeyA"}),
+                         VersionName);
 
 }  // namespace
