@@ -50,17 +50,23 @@ bool MatchInfText(const char* contents, const char* text, size_t n, InfProgressF
   const unsigned char* key = reinterpret_cast<const unsigned char*>(text);
   const size_t k = std::strlen(text);
   if (k == 0 || k > n) return false;
+  const unsigned char first = key[0];
   // Readable positions are 0..n (n is the zero after the contents).
-  NextByteFinder nextFirst(c, n + 1, key[0]);
+  NextByteFinder nextFirst(c, n + 1, first);
   NextByteFinder nextZero(c, n + 1, 0);
+  // 16-bit text has a zero every second byte and no runs to jump over: it
+  // steps faster without looking for them. Either way the result is the same.
+  const bool jumpRuns = std::memchr(c, 0, std::min<size_t>(n, 64)) == nullptr;
   size_t p = 0;
   for (;;) {
     // Scan for the first character.
-    while (c[p] != key[0]) {
+    while (c[p] != first) {
       // A run of bytes that are neither zero nor the first character is
-      // walked one byte a step: jump to its last byte at once.
-      const size_t stop = std::min(nextFirst.From(p + 1), nextZero.From(p + 1));
-      if (stop > p + 1) {
+      // walked one byte a step: jump to its last byte at once. (16-bit text
+      // has no such runs: its next byte is zero.) A byte other than zero
+      // here is not the terminating one, so the next byte is still readable.
+      if (jumpRuns && c[p] != 0 && c[p + 1] != 0 && c[p + 1] != first) {
+        const size_t stop = std::min(nextFirst.From(p + 1), nextZero.From(p + 1));
         ProgressOver(p + 1, stop - 1, progress, context);
         p = stop - 1;
       }
