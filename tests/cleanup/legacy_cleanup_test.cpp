@@ -133,16 +133,6 @@ class UninstallEntryTest : public CleanupTest {
   }
 };
 
-TEST_F(UninstallEntryTest, XpRemovesTheEntryWithItsSubkeysWithTheShell) {
-  Remove();
-  EXPECT_FALSE(Has(kEntry));
-  ExpectOthersKept();
-  EXPECT_EQ(Log(), "");
-  // A second run finds nothing and says nothing.
-  Remove();
-  EXPECT_EQ(Log(), "");
-}
-
 TEST_F(UninstallEntryTest, FailuresBeyondTheSilentCodesAreLogged) {
   tm.AddKeyFault("SHDeleteKeyA", 5, kEntry, 1);
   Remove();
