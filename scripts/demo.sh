@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs the program on a fresh copy of a sample PC, answering with the sample's
-# script, then shows the transcript, the run log and what changed in the image;
+# script, then shows the transcript, the run log and, one line an item, what
+# the scrub removed (registry, files, printing system, services, devices,
+# installer packages, OEM INF files) and what it left for the next start;
 # then starts Windows again on that copy (the deferred erase batch runs) and
 # shows what the restart changed.
 # Usage: scripts/demo.sh [SAMPLE]   (SAMPLE: a folder name under samples/, default xp)
@@ -33,16 +35,11 @@ log=$(find "$work/pc/drives" -iname 'VtCvScrubber.log' | head -n 1)
 if [ -n "$log" ]; then tr -d '\r' < "$log"; else echo "(no run log)"; fi
 
 echo
-echo "== what changed in the image"
-diff -r "samples/$sample" "$work/pc" || true
-echo
 echo "vtsim exit status: $status"
+python3 scripts/demo_changes.py run "samples/$sample" "$work/pc"
 
 echo
 echo "== the next start of Windows (vtsim reboot)"
 cp -r "$work/pc" "$work/pc-before-restart"
 build/demo/vtsim reboot "$work/pc"
-
-echo
-echo "== what the restart changed"
-diff -r "$work/pc-before-restart" "$work/pc" || true
+python3 scripts/demo_changes.py restart "$work/pc-before-restart" "$work/pc"

@@ -101,6 +101,9 @@ bool ProcessAccess(Machine& m, HANDLE h, DWORD* access) {
 
 DWORD WINAPI GetCurrentProcessId() { return sim::CurrentOrDie().system.ProcessId(); }
 
+// A pseudo handle, as Windows gives it: (HANDLE)-1, never closed.
+HANDLE WINAPI GetCurrentProcess() { return INVALID_HANDLE_VALUE; }
+
 HANDLE WINAPI OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwProcessId) {
   Machine& m = sim::CurrentOrDie();
   if (DWORD e = m.faults.Check("OpenProcess")) return sim::Fail(m, e, HANDLE(nullptr));

@@ -7,6 +7,7 @@
 
 #include "platform/win32.h"
 #include "sim/excerpt.h"
+#include "sim/machine.h"
 #include "sim/text.h"
 
 namespace sim {
@@ -149,7 +150,16 @@ void User::Write(const std::string& tag, const std::string& rest) {
   transcript_.Write("[" + tag + "] " + rest);
 }
 
+void User::EndIfRestarting() {
+  if (!ending_) return;
+  ending_ = false;
+  Write("restart", "Windows restarts: the program ends");
+  Tell("Windows restarts: the program ends.");
+  throw ProcessExit{0};
+}
+
 const ScriptLine& User::Peek(const std::string& window) {
+  EndIfRestarting();
   const ScriptLine* line = script_->Peek(window);
   if (line == nullptr) {
     throw ScriptAbort{"window \"" + window + "\" waits, but " + script_->name() + " has ended"};
@@ -212,6 +222,7 @@ int User::AnswerOkOnlyBox(const std::string& caption, const std::string& offer) 
 }
 
 int User::AnswerBox(const std::string& caption, const std::string& text, unsigned type) {
+  EndIfRestarting();  // the box never reaches the user
   const std::vector<BoxButton> buttons = ButtonsOf(type);
   std::string labels;
   for (const BoxButton& b : buttons) {

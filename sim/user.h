@@ -75,6 +75,12 @@ class User {
   // Writes a whole line as given (escaped by the caller).
   void WriteLine(const std::string& line) { transcript_.Write(line); }
 
+  // --- Windows restarts ---------------------------------------------------
+  // A shutdown request was accepted: Windows ends the program as soon as it
+  // next waits for the user. That wait writes "[restart] ..." and throws
+  // sim::ProcessExit{0} instead (the program writes nothing more).
+  void EndAtNextWait() { ending_ = true; }
+
   // --- Waiting windows (used by MessageBoxA and the text front end) -------
   // The next script line for the window titled `window`. Throws ScriptAbort
   // when the script has ended. The line stays unread until Take() or
@@ -93,6 +99,9 @@ class User {
 
  private:
   int AnswerOkOnlyBox(const std::string& caption, const std::string& offer);
+  // Ends the program when Windows is restarting (EndAtNextWait).
+  void EndIfRestarting();
+  bool ending_ = false;
   std::unique_ptr<Script> script_;
   Transcript transcript_;
 };

@@ -29,6 +29,9 @@
 #                 hold the exact diffs of the listing and of registry.reg across
 #                 the restart
 # Blank lines and lines starting with "#" in transcript.txt and log.txt are skipped.
+#
+# tests/scenarios/regen.sh VTSIM NAME... rewrites the exact files a scenario
+# already has (log.exact, *.diff, reboot.txt) from a fresh run, for review.
 set -u
 vtsim=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 scenario=$(cd "$2" && pwd)
@@ -97,8 +100,9 @@ while IFS= read -r line || [[ -n $line ]]; do
   fi
 done < <(cat "$scenario/log.txt" 2>/dev/null)
 
+[[ -f $work/image/registry.reg ]] && tr -d '\r' < "$work/image/registry.reg" > "$work/registry.after"
+cp "$work/image/machine.json" "$work/machine.after"
 if [[ -f $scenario/registry.diff ]]; then
-  tr -d '\r' < "$work/image/registry.reg" > "$work/registry.after"
   check_diff "$scenario/registry.diff" "$work/registry.before" "$work/registry.after" "registry.reg"
 fi
 
@@ -112,7 +116,7 @@ if [[ -f $scenario/log.exact ]]; then
 fi
 listing "$work/image" > "$work/drives.after"
 [[ -f $scenario/drives.diff ]] && check_diff "$scenario/drives.diff" "$work/drives.before" "$work/drives.after" "drives/"
-[[ -f $scenario/machine.diff ]] && check_diff "$scenario/machine.diff" "$work/machine.before" "$work/image/machine.json" "machine.json"
+[[ -f $scenario/machine.diff ]] && check_diff "$scenario/machine.diff" "$work/machine.before" "$work/machine.after" "machine.json"
 
 if [[ -f $scenario/reboot.txt ]]; then
   tr -d '\r' < "$work/image/registry.reg" > "$work/registry.run"

@@ -9,6 +9,8 @@ int CRebootDlg::DoModal() {
       LoadStr(IDS_REBOOT_TITLE),
       {{kIdRebootNow, LoadStr(IDS_REBOOT_NOW_BUTTON)}, {kIdCancel, LoadStr(IDS_CANCEL_BUTTON)}},
       *this);
+  m_pView->AddToolTip(kIdRebootNow, LoadStr(IDS_REBOOT_TIP_NOW));
+  m_pView->AddToolTip(kIdCancel, LoadStr(IDS_TIP_EXIT));
   const int result = m_pView->RunModal();
   m_pView.reset();
   return result;
@@ -16,7 +18,8 @@ int CRebootDlg::DoModal() {
 
 void CRebootDlg::OnCommand(int id) {
   if (id == kIdRebootNow) {
-    // The dialog stays open: a failed restart leaves Cancel to the user.
+    // The dialog stays open: a failed restart leaves Cancel to the user, and
+    // a second press goes through the whole privilege procedure again.
     CReboot reboot;
     reboot.RestartWindows();
   } else if (id == kIdCancel) {

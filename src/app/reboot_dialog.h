@@ -1,14 +1,9 @@
-// The restart dialog CRebootDlg and the restart itself, CReboot.
+// The restart dialog CRebootDlg: Reboot Now asks Windows to restart (CReboot),
+// Cancel ends the dialog.
 #pragma once
 
+#include "app/reboot.h"
 #include "app/views.h"
-
-class CReboot {
- public:
-  CReboot();
-  // Starts the restart or tells the user to restart.
-  int RestartWindows();
-};
 
 class CRebootDlg : public IDialogEvents {
  public:

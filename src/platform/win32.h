@@ -348,4 +348,5 @@ BOOL WINAPI WinHelpA(HWND hWndMain, LPCSTR lpszHelp, UINT uCommand, ULONG_PTR dw
 #include "platform/win32_process.h"
 #include "platform/win32_services.h"
 #include "platform/win32_setupapi.h"
+#include "platform/win32_shutdown.h"
 #include "platform/win32_spooler.h"

@@ -55,6 +55,8 @@ TEST_F(DialogsTest, InfoDialogEnterEscapeAndCloseAnswerNoAndHelpFollowsTheMode) 
 }
 
 TEST_F(DialogsTest, RebootNowKeepsTheRestartDialogOpenUntilCancel) {
+  // An account that cannot shut down: Windows does not restart.
+  tm.m.system.privileges = {"SeTakeOwnershipPrivilege"};
   tm.m.user.SetScript("press Reboot Now\nkey r\nkey c\n");
   CRebootDlg reboot;
   EXPECT_EQ(reboot.DoModal(), IDCANCEL);

@@ -2,7 +2,8 @@
 # vtsim's command line, run as a user runs it: where output files may go, runs
 # on a copy (--output), `check`, and the help texts.
 #
-#   cli_test.sh VTSIM SOURCE_DIR GROUP      GROUP: transcript, output, check, help or reboot
+#   cli_test.sh VTSIM SOURCE_DIR GROUP      GROUP: transcript, output, check, help, reboot or
+#                                           restart
 set -u
 vtsim=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 source_dir=$(cd "$2" && pwd)
@@ -241,12 +242,85 @@ reboot_group() {
   grep -qF 'RunOnce' out.txt || fail "reboot --help: says nothing of RunOnce"
 }
 
+# Reboot Now: Windows accepts the request and ends the program at its next
+# wait, with exit 0 and no footer; `vtsim reboot` is then the restart.
+restart_group() {
+  # The full run's script, Reboot Now instead of Cancel; the Cancel after it
+  # is never taken.
+  sed 's/^press Cancel$/press Reboot Now\npress Cancel/' "$full_script" > s.txt
+  grep -qx 'press Reboot Now' s.txt || fail "restart: the script has no Reboot Now"
+  find_log() { find "$1/drives" -name VtCvScrubber.log | head -n1; }
+
+  cp -r pristine xp
+  run run xp --script s.txt
+  expect_status 0 "XP restart"
+  tail -n 3 out.txt > tail.txt
+  printf '%s\n' '[action] press Reboot Now' '[restart] Windows restarts: the program ends' '[exit] 0' |
+    cmp -s - tail.txt || fail "XP restart: transcript ends otherwise: $(cat tail.txt)"
+  grep -q 'closed\] VT Corvus/TRX Software Uninstaller - Reboot' out.txt &&
+    fail "XP restart: the restart dialog was closed by the program"
+  grep -qF 'line 12 not used: press Cancel' err.txt || fail "XP restart: leftover line not named: $(cat err.txt)"
+  log=$(find_log xp)
+  [[ -n $log ]] || fail "XP restart: no run log"
+  grep -q 'End of VtCvScrubber.Log' "$log" && fail "XP restart: the footer was written"
+  grep -q 'CReboot' "$log" && fail "XP restart: a privilege call was logged"
+  python3 - xp/machine.json <<'PY' || fail "XP restart: machine.json restart is not the shutdown request"
+import json, sys
+r = json.load(open(sys.argv[1]))["restart"]
+assert r == {"call": "InitiateSystemShutdownA",
+             "message": "The PC needs to reboot to finish uninstall.",
+             "timeout": 0, "force": True, "reboot": True}, r
+PY
+  run reboot xp
+  expect_status 0 "reboot after the restart request"
+  grep -qx '\[reboot\] the restart request is done' out.txt || fail "reboot: restart request not done"
+  python3 -c 'import json,sys; assert json.load(open(sys.argv[1]))["restart"] is None' xp/machine.json ||
+    fail "reboot: restart not cleared"
+
+  # Windows 98: ExitWindowsEx, no privilege calls.
+  cp -r "$source_dir/samples/98" w98
+  sed 's/^press Cancel$/press Reboot Now/' "$source_dir/samples/98/script.txt" > s98.txt
+  run run w98 --script s98.txt
+  expect_status 0 "98 restart"
+  grep -qx '\[restart\] Windows restarts: the program ends' out.txt || fail "98 restart: no restart line"
+  python3 -c 'import json,sys; r=json.load(open(sys.argv[1]))["restart"]; assert r == {"call": "ExitWindowsEx", "flags": 2}, r' \
+    w98/machine.json || fail "98 restart: machine.json restart is not ExitWindowsEx(EWX_REBOOT)"
+  grep -q 'End of VtCvScrubber.Log' "$(find_log w98)" && fail "98 restart: the footer was written"
+
+  # XP, an account that does not hold the privilege: the manual-restart box,
+  # the dialog stays open, Cancel ends the run with its footer.
+  cp -r pristine nopriv
+  python3 - nopriv/machine.json <<'PY'
+import json, sys
+from collections import OrderedDict
+j = json.load(open(sys.argv[1]), object_pairs_hook=OrderedDict)
+j["user"]["privileges"] = ["SeTakeOwnershipPrivilege"]
+open(sys.argv[1], "w").write(json.dumps(j, indent=2))
+PY
+  run run nopriv --script s.txt
+  expect_status 0 "restart without the privilege"
+  grep -qxF '[box] VT Corvus/TRX Software Uninstaller - Message | Please manually reboot this PC to complete the uninstall process. | OK | none -> OK' out.txt ||
+    fail "restart without the privilege: no manual-restart box"
+  grep -q '^\[restart\]' out.txt && fail "restart without the privilege: Windows restarted"
+  grep -qx '\[closed\] VT Corvus/TRX Software Uninstaller - Reboot -> 2' out.txt ||
+    fail "restart without the privilege: the dialog was not closed by Cancel"
+  log=$(find_log nopriv)
+  [[ $(grep -c '>>> Origin: CReboot::CReboot() -- AdjustTokenPrivileges()' "$log") == 1 ]] ||
+    fail "restart without the privilege: not one AdjustTokenPrivileges entry"
+  grep -q 'Not all privileges referenced are assigned to the caller.' "$log" ||
+    fail "restart without the privilege: no message of code 1300"
+  grep -q 'End of VtCvScrubber.Log' "$log" || fail "restart without the privilege: no footer"
+  python3 -c 'import json,sys; assert json.load(open(sys.argv[1])).get("restart") is None' nopriv/machine.json ||
+    fail "restart without the privilege: a restart was recorded"
+}
+
 case $group in
   transcript) transcript_group ;;
   output) output_group ;;
   check) check_group ;;
   help) help_group ;;
   reboot) reboot_group ;;
+  restart) restart_group ;;
   *) echo "unknown group $group" >&2; exit 2 ;;
 esac
 if ((failures > 0)); then
