@@ -247,8 +247,9 @@ reboot_group() {
 restart_group() {
   # The full run's script, Reboot Now instead of Cancel; the Cancel after it
   # is never taken.
-  sed 's/^press Cancel$/press Reboot Now\npress Cancel/' "$full_script" > s.txt
-  grep -qx 'press Reboot Now' s.txt || fail "restart: the script has no Reboot Now"
+  grep -vx 'press Reboot Now' "$full_script" | sed 's/^press Cancel$/press Reboot Now\npress Cancel/' > s.txt
+  [[ $(grep -cx 'press Reboot Now' s.txt) == 1 ]] || fail "restart: the script has not one Reboot Now"
+  cancel_line=$(grep -nx 'press Cancel' s.txt | cut -d: -f1)
   find_log() { find "$1/drives" -name VtCvScrubber.log | head -n1; }
 
   cp -r pristine xp
@@ -259,7 +260,7 @@ restart_group() {
     cmp -s - tail.txt || fail "XP restart: transcript ends otherwise: $(cat tail.txt)"
   grep -q 'closed\] VT Corvus/TRX Software Uninstaller - Reboot' out.txt &&
     fail "XP restart: the restart dialog was closed by the program"
-  grep -qF 'line 12 not used: press Cancel' err.txt || fail "XP restart: leftover line not named: $(cat err.txt)"
+  grep -qF "line $cancel_line not used: press Cancel" err.txt || fail "XP restart: leftover line not named: $(cat err.txt)"
   log=$(find_log xp)
   [[ -n $log ]] || fail "XP restart: no run log"
   grep -q 'End of VtCvScrubber.Log' "$log" && fail "XP restart: the footer was written"
