@@ -230,6 +230,19 @@ DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistance
   return static_cast<DWORD>(f->position);
 }
 
+DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
+  Machine& m = sim::CurrentOrDie();
+  OpenFile* f = m.handles.GetAs<OpenFile>(hFile);
+  if (DWORD e = m.faults.Check("GetFileSize", f ? f->full : ""))
+    return Fail(m, e, INVALID_FILE_SIZE);
+  if (!f) return Fail(m, ERROR_INVALID_HANDLE, INVALID_FILE_SIZE);
+  const uint64_t size = f->host.Size();
+  if (lpFileSizeHigh) *lpFileSizeHigh = static_cast<DWORD>(size >> 32);
+  // A low part that reads as the failure value is told apart by error 0.
+  if (static_cast<DWORD>(size) == INVALID_FILE_SIZE) m.last_error = 0;
+  return static_cast<DWORD>(size);
+}
+
 BOOL WINAPI CloseHandle(HANDLE hObject) {
   Machine& m = sim::CurrentOrDie();
   if (DWORD e = m.faults.Check("CloseHandle")) return Fail(m, e, FALSE);

@@ -1,5 +1,6 @@
 #include "app/run_state.h"
 
+#include "cleanup/search_inf_text.h"
 #include "config/dat_list.h"
 #include "discovery/detection.h"
 #include "discovery/directories.h"
@@ -33,4 +34,5 @@ void ResetAllRunState() {
   SetLogSwitch(nullptr);
   CListFromFile::ResetFirstRead();
   ResetSecureRegDeleteState();
+  ResetInfSearchState();
 }

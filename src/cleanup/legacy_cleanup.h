@@ -1,4 +1,5 @@
-// Legacy registry cleanups: the Windows 9x default printer and the uninstall entry.
+// Legacy registry cleanups: the Windows 9x default printer and the device's
+// uninstall entry.
 #pragma once
 
 #include <string>
@@ -7,10 +8,14 @@ class CCvScrubberDlg;
 
 class C9xCleanup {
  public:
-  int RemoveDefaultPrinter9x(const std::string& devIDname);
+  // Clears the 9x family's default printer when it names printerName
+  // (letter case aside). Every outcome goes to the run log.
+  void RemoveDefaultPrinter9x(const std::string& printerName);
 };
 
 class CLecternCleanup {
  public:
-  int RemoveUninstallEntry(CCvScrubberDlg& dlg);
+  // Deletes HKLM\...\Uninstall\<DevIDname> <g_szDeviceID> with its subkeys.
+  // A missing entry is no failure; other failures go to the run log.
+  void RemoveUninstallEntry(CCvScrubberDlg& dlg);
 };

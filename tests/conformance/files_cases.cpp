@@ -231,6 +231,23 @@ CONFORMANCE_CASE(files, SetFilePointer_HighPartInAndOut) {
   CloseHandle(h);
 }
 
+CONFORMANCE_CASE(files, GetFileSize_WholeLengthWhereverThePositionIs) {
+  Scratch::File("s.txt", "abcdef");
+  Scratch::File("e.txt", "");
+  HANDLE h = Open(Scratch::Path("s.txt"), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  DWORD high = 99;
+  CHECK_EQ(GetFileSize(h, &high), 6u);
+  CHECK_EQ(high, 0u);
+  CHECK_EQ(SetFilePointer(h, 4, nullptr, FILE_BEGIN), 4u);
+  CHECK_EQ(GetFileSize(h, nullptr), 6u);
+  CloseHandle(h);
+  h = Open(Scratch::Path("e.txt"), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  CHECK_EQ(GetFileSize(h, nullptr), 0u);
+  CloseHandle(h);
+  CHECK_EQ(GetFileSize(h, nullptr), INVALID_FILE_SIZE);
+  CHECK_ERROR(ERROR_INVALID_HANDLE);
+}
+
 CONFORMANCE_CASE(files, WriteFile_NothingToWrite) {
   HANDLE h = Open(Scratch::Path("z.txt"), GENERIC_WRITE, 0, CREATE_ALWAYS);
   DWORD put = 99;
