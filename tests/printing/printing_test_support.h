@@ -10,6 +10,7 @@
 #include "app/run_state.h"
 #include "log/run_log.h"
 #include "printing/handle_pnp.h"
+#include "support/log_entries.h"
 #include "support/test_machine.h"
 
 using Json = nlohmann::ordered_json;
@@ -95,25 +96,6 @@ class PrintingTest : public ::testing::Test {
   TestMachine tm;
   std::string logPath_;
 };
-
-// The system's text for `code` as FormatMessageA gives it.
-inline std::string SystemText(DWORD code) {
-  char* text = nullptr;
-  FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0x0400, reinterpret_cast<LPSTR>(&text), 0, nullptr);
-  std::string s = text ? text : "";
-  if (text) LocalFree(text);
-  s.erase(std::remove(s.begin(), s.end(), '\r'), s.end());
-  return s;
-}
-
-// A LogError entry as the run log holds it (CR removed).
-inline std::string ErrorEntry(const std::string& origin, const std::string& detail, DWORD code) {
-  if (code == 0) return ">>> Origin: " + origin + "\n\t" + detail + " \n";
-  return ">>> Origin: " + origin + "\n\tSystem message: " + SystemText(code) +
-         " \n\tAdditional Information: " + detail + "\n\n";
-}
 
 inline CStringArray List(std::initializer_list<const char*> items) {
   CStringArray list;

@@ -47,22 +47,6 @@ int HexValue(char c) {
   return -1;
 }
 
-// UTF-8 of one code point (below 0x10000), for the code-page conversion.
-std::string Utf8Of(long cp) {
-  std::string out;
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-  return out;
-}
-
 class RtfReader {
  public:
   explicit RtfReader(const std::string& rtf) : in_(rtf) {}
@@ -188,7 +172,8 @@ class RtfReader {
     std::string text = "?";
     if (value > 0 && value < 0x10000 && (value < 0xD800 || value > 0xDFFF)) {
       bool ok = false;
-      const std::string ansi = sim::Utf8ToAnsi(Utf8Of(value), &ok);
+      const std::string ansi =
+          sim::Utf16ToAnsi(std::u16string(1, static_cast<char16_t>(value)), &ok);
       if (ok && !ansi.empty()) text = ansi;
     }
     Emit(text);
