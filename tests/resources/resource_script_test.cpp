@@ -248,6 +248,10 @@ TEST_F(ResourceScript, TemplateTextsAreTheStringTables) {
       EXPECT_EQ(it->second, LoadStr(text)) << "dialog " << dialog << " control " << id;
     }
   }
+  bool version = false;
+  for (const Statement& s : Get(IDD_ABOUTBOX, "DIALOGEX").body)
+    version |= !s.args.empty() && s.args[0] == LoadStr(IDS_ABOUT_VERSION);
+  EXPECT_TRUE(version);
   // The copyright line (no control id) of the main window and the About box.
   for (int dialog : {IDD_MAIN_WINDOW, IDD_ABOUTBOX}) {
     EXPECT_EQ(Controls(dialog).count(-1), 1u);

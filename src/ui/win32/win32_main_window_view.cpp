@@ -201,7 +201,9 @@ class Win32MainWindowView : public IMainWindowView, win32ui::ModalWindow {
   // very click (same message time) is not reported twice.
   void OnTreeClick() {
     TVHITTESTINFO hit = {};
-    GetCursorPos(&hit.pt);
+    const DWORD at = GetMessagePos();  // where the click was, not where the mouse is now
+    hit.pt.x = static_cast<short>(LOWORD(at));
+    hit.pt.y = static_cast<short>(HIWORD(at));
     ScreenToClient(tree_, &hit.pt);
     const auto item =
         static_cast<TreeItem>(SendMessageA(tree_, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
