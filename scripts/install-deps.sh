@@ -5,8 +5,10 @@ set -euo pipefail
 
 # git: the clang-format check lists the tracked sources; python3: the sample
 # checker and the scenarios' image edits.
+# binutils-mingw-w64-i686: windres, the resource compiler of CvScrubber.exe.
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format libgtest-dev libgmock-dev
-          libbenchmark-dev nlohmann-json3-dev g++-mingw-w64-i686 python3 git)
+          libbenchmark-dev nlohmann-json3-dev g++-mingw-w64-i686 binutils-mingw-w64-i686 python3
+          git)
 
 missing=()
 for p in "${packages[@]}"; do

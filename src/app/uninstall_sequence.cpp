@@ -72,6 +72,9 @@ void CCvScrubberDlg::ErrorExit(unsigned textId, unsigned icon, bool footerFirst,
 }
 
 void CCvScrubberDlg::UninstallSelectedDevice() {
+  // One run per start: the information dialog and the unplug reminder have
+  // no owner, so the Uninstall button stays clickable while they wait.
+  if (m_bUninstallStarted == 1) return;
   // 1: the Enter key reaches here even while the button is disabled.
   if (!m_pView->IsControlEnabled(kIdUninstall)) return;
   m_bUninstallStarted = 1;

@@ -6,6 +6,7 @@
 #include <streambuf>
 #include <vector>
 
+#include "app/dialog_ids.h"
 #include "discovery/detection.h"
 #include "sample_run.h"
 
@@ -92,6 +93,29 @@ TEST_F(SequenceExitsTest, FullRunWritesOneFooterAfterItsBoxes) {
   Start(Copy("xp"), "press Yes\npress OK\npress Cancel\n");
   RunCountingFooters();
   for (int n : footersAtBox) EXPECT_EQ(n, 0);
+  EXPECT_EQ(Count(LogOnDisk(), kFooter), 1);
+}
+
+// The unplug reminder has no owner, so the main window stays clickable while
+// it waits: a second Uninstall from there must not start a nested run.
+TEST_F(SequenceExitsTest, UninstallWhileTheReminderWaitsStartsNoSecondRun) {
+  Start(Copy("xp"), "press Yes\npress Cancel\npress Yes\npress Cancel\n");
+  bool clicked = false;
+  LineTap tap([this, &clicked](const std::string& line) {
+    if (!clicked && line.find("[box] VT Corvus/TRX Software Uninstaller - Unplug reminder") == 0) {
+      clicked = true;
+      dlg.OnCommand(kIdUninstall);
+    }
+  });
+  std::ostream stream(&tap);
+  m.user.SetTranscriptStream(&stream);
+  dlg.OnCommand(kIdUninstall);
+  m.user.SetTranscriptStream(nullptr);
+  ASSERT_TRUE(clicked);
+  int confirmations = 0;
+  for (const std::string& line : m.user.Lines())
+    if (line == "[window] VT Corvus/TRX Software Uninstaller - Confirmation") ++confirmations;
+  EXPECT_EQ(confirmations, 1);
   EXPECT_EQ(Count(LogOnDisk(), kFooter), 1);
 }
 
