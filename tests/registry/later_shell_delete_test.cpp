@@ -3,6 +3,7 @@
 // callers see the same results either way.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "platform/later_shell.h"
@@ -16,6 +17,9 @@ struct ShellCase {
   const char* windows;
   bool laterShell;
 };
+void PrintTo(const ShellCase& c, std::ostream* os) {
+  *os << c.windows << (c.laterShell ? " with" : " without") << " the later shell";
+}
 
 class LaterShellDeleteTest : public ::testing::TestWithParam<ShellCase> {
  protected:
@@ -57,9 +61,9 @@ INSTANTIATE_TEST_SUITE_P(Versions, LaterShellDeleteTest,
                          ::testing::Values(ShellCase{"xp", true}, ShellCase{"98", true},
                                            ShellCase{"nt4", false}, ShellCase{"nt4", true},
                                            ShellCase{"95", false}),
-                         [](const ::testing::TestParamInfo<ShellCase>& info) {
-                           return std::string(info.param.windows) +
-                                  (info.param.laterShell ? "_later_shell" : "_first_shell");
+                         [](const ::testing::TestParamInfo<ShellCase>& param_info) {
+                           return std::string(param_info.param.windows) +
+                                  (param_info.param.laterShell ? "_later_shell" : "_first_shell");
                          });
 
 // Which of the two ways runs: a fault on SHDeleteKeyA reaches the caller only
