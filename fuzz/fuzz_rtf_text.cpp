@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "ui/text/rtf_text.h"
+#include "tools/vtsim/text_ui/rtf_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string rtf(reinterpret_cast<const char*>(data), size);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every check: the tests (with address and undefined-behaviour
-# sanitizers), the MinGW compile of program code, clang-format, the
-# conformance cases under Wine, and the fuzz targets for a bounded time.
+# sanitizers), the MinGW compile of program code, the imports of the Windows
+# program, clang-format, the conformance cases under Wine, and the fuzz
+# targets for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -10,6 +11,14 @@ jobs=$(nproc)
 
 echo "== program code compiles for Windows (i686-w64-mingw32-g++)"
 scripts/check-mingw.sh
+
+echo "== CvScrubber.exe imports only what Windows 95 to XP all export"
+if [ -x scripts/build-exe.sh ]; then
+  scripts/build-exe.sh
+  scripts/check-imports.sh build/win32/CvScrubber.exe
+else
+  echo "skipped: no scripts/build-exe.sh to build CvScrubber.exe yet"
+fi
 
 echo "== clang-format"
 files=$(git ls-files '*.cpp' '*.h' 2>/dev/null || find src sim tools tests bench fuzz -name '*.cpp' -o -name '*.h')

@@ -6,6 +6,7 @@
 #include "discovery/directories.h"
 #include "log/run_log.h"
 #include "platform/format_text.h"
+#include "platform/later_shell.h"
 #include "platform/win32.h"
 #include "resources/string_table.h"
 
@@ -27,7 +28,7 @@ void CLecternCleanup::RemoveUninstallEntry(CCvScrubberDlg&) {
   // refuses a key that has any, so the shell's tree deletion is used there.
   const LONG code = IsWin9xFamily(GetWindowsVersionCode())
                         ? RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str())
-                        : static_cast<LONG>(SHDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str()));
+                        : static_cast<LONG>(LaterShellDeleteKey(HKEY_LOCAL_MACHINE, path.c_str()));
   if (IsSilent(code)) return;
   CRunLog log;
   log.LogError(

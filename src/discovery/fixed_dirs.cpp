@@ -6,13 +6,14 @@
 #include "discovery/directories.h"
 #include "discovery/finder_caches.h"
 #include "log/run_log.h"
+#include "platform/later_shell.h"
 
 namespace {
 
 // Fills out from a special folder; false (out empty) when Windows has none.
 bool SpecialFolder(char* out, int csidl, DWORD* error) {
   char path[kPathBuffer] = {};
-  const BOOL ok = SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE);
+  const BOOL ok = LaterShellSpecialFolderPath(nullptr, path, csidl, FALSE);
   *error = GetLastError();
   path[kPathBuffer - 1] = '\0';
   if (!ok) {

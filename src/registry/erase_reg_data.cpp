@@ -13,6 +13,7 @@
 #include "log/run_log.h"
 #include "platform/ansi_text.h"
 #include "platform/format_text.h"
+#include "platform/later_shell.h"
 #include "registry/secure_reg_delete.h"
 #include "resources/string_table.h"
 
@@ -90,7 +91,7 @@ bool CEraseRegData::DeleteRegKey(HKEY hive, const std::string& keyPath, int vers
   if (versionCode < 3) {
     rc = RegDeleteKeyA(hive, path.c_str());
   } else {
-    rc = static_cast<LONG>(SHDeleteKeyA(hive, path.c_str()));
+    rc = static_cast<LONG>(LaterShellDeleteKey(hive, path.c_str()));
     if (rc == ERROR_ACCESS_DENIED) {
       CSecureRegDelete secure;
       rc = secure.DeleteSecureKey(hiveCode.c_str(), path.c_str());

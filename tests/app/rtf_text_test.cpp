@@ -1,6 +1,6 @@
 // The terminal's rich-text control turns RTF into the text a person reads
 // and Copy takes: a few documents shaped as word processors write them.
-#include "ui/text/rtf_text.h"
+#include "tools/vtsim/text_ui/rtf_text.h"
 
 #include <gtest/gtest.h>
 

@@ -170,22 +170,27 @@ TEST_F(UninstallEntryTest, AnEmptyDeviceIdNamesTheKeyEndingInTheBlank) {
 // Per Windows version: the call the 9x family uses (RegDeleteKeyA, which
 // takes the subkeys along there) or the shell's SHDeleteKeyA. The other call
 // is made to refuse: had it been used, the entry would stay and be logged.
+// NT 4 without Internet Explorer 4's shell has no shlwapi.dll: there the
+// tree goes key by key, the entry itself last through RegDeleteKeyA.
 struct VersionCall {
   const char* windows;
   const char* used;
   const char* unused;
+  bool firstShell = false;
 };
 
 void PrintTo(const VersionCall& c, std::ostream* os) { *os << c.windows << ": " << c.used; }
 
 std::string VersionName(const ::testing::TestParamInfo<VersionCall>& p) {
-  return std::string("Windows") + p.param.windows;
+  return std::string("Windows") + p.param.windows + (p.param.firstShell ? "FirstShell" : "");
 }
 
 class UninstallEntryCallTest : public UninstallEntryTest,
                                public ::testing::WithParamInterface<VersionCall> {
  protected:
-  UninstallEntryCallTest() : UninstallEntryTest(GetParam().windows) {}
+  UninstallEntryCallTest() : UninstallEntryTest(GetParam().windows) {
+    if (std::string(GetParam().windows) == "nt4") tm.m.system.later_shell = !GetParam().firstShell;
+  }
 };
 
 TEST_P(UninstallEntryCallTest, TheVersionsCallRemovesTheEntryWithItsSubkeys) {
@@ -209,6 +214,8 @@ INSTANTIATE_TEST_SUITE_P(Versions, UninstallEntryCallTest,
                                            VersionCall{"98", "RegDeleteKeyA", "SHDeleteKeyA"},
                                            VersionCall{"me", "RegDeleteKeyA", "SHDeleteKeyA"},
                                            VersionCall{"nt4", "SHDeleteKeyA", "RegDeleteKeyA"},
+                                           VersionCall{"nt4", "RegDeleteKeyA", "SHDeleteKeyA",
+                                                       true},
                                            VersionCall{"2000", "SHDeleteKeyA", "RegDeleteKeyA"},
                                            VersionCall{"xp", "SHDeleteKeyA", "RegDeleteKeyA"}),
                          VersionName);

@@ -1,4 +1,4 @@
-#include "ui/text/script_actions.h"
+#include "tools/vtsim/text_ui/script_actions.h"
 
 #include "app/dialog_ids.h"
 #include "sim/text.h"

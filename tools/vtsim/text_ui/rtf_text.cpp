@@ -1,4 +1,4 @@
-#include "ui/text/rtf_text.h"
+#include "tools/vtsim/text_ui/rtf_text.h"
 
 #include <cctype>
 #include <cstring>

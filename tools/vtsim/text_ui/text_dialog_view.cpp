@@ -8,10 +8,10 @@
 #include "app/views.h"
 #include "resources/string_table.h"
 #include "sim/machine.h"
-#include "ui/text/dialog_layouts.h"
-#include "ui/text/rtf_text.h"
-#include "ui/text/script_actions.h"
-#include "ui/text/text_window.h"
+#include "tools/vtsim/text_ui/dialog_layouts.h"
+#include "tools/vtsim/text_ui/rtf_text.h"
+#include "tools/vtsim/text_ui/script_actions.h"
+#include "tools/vtsim/text_ui/text_window.h"
 
 namespace {
 

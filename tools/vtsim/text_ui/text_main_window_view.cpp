@@ -10,8 +10,8 @@
 #include "app/dialog_ids.h"
 #include "app/views.h"
 #include "sim/machine.h"
-#include "ui/text/script_actions.h"
-#include "ui/text/text_window.h"
+#include "tools/vtsim/text_ui/script_actions.h"
+#include "tools/vtsim/text_ui/text_window.h"
 
 namespace {
 

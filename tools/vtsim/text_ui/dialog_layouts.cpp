@@ -1,4 +1,4 @@
-#include "ui/text/dialog_layouts.h"
+#include "tools/vtsim/text_ui/dialog_layouts.h"
 
 #include "app/dialog_ids.h"
 #include "resources/string_table.h"
