@@ -123,20 +123,34 @@ def windows_path_to_host(prefix, path):
     return host
 
 
-def copy_merged(source, target):
+def copy_merged(source, target, kept):
     """Copies a folder tree into another, joining folders whose names differ
-    only in case (drives/C/WINDOWS goes into drive_c/windows)."""
+    only in case (drives/C/WINDOWS goes into drive_c/windows). A file Wine
+    already has there (shell32.dll ...) stays Wine's: the image's stand-in
+    would stop Wine itself; its text files (win.ini ...) give way to the
+    image's. Files kept are added to `kept`."""
     os.makedirs(target, exist_ok=True)
     existing = {name.lower(): name for name in os.listdir(target)}
     for name in sorted(os.listdir(source)):
         src = os.path.join(source, name)
         dst = os.path.join(target, existing.get(name.lower(), name))
         if os.path.isdir(src) and not os.path.islink(src):
-            copy_merged(src, dst)
+            copy_merged(src, dst, kept)
+        elif os.path.lexists(dst) and is_program(dst):
+            kept.append(src)
         else:
-            if os.path.isdir(dst):
-                shutil.rmtree(dst)
+            if os.path.lexists(dst):
+                os.remove(dst)
             shutil.copy2(src, dst)
+
+
+def is_program(path):
+    """Whether a file is a Windows program or library (starts with "MZ")."""
+    try:
+        with open(path, "rb") as f:
+            return f.read(2) == b"MZ"
+    except OSError:
+        return False
 
 
 def make_tools_drive(prefix):
@@ -312,16 +326,20 @@ def main():
 
     # Files: drives/C into drive_c, other letters as folders inside the prefix.
     drives = os.path.join(image, "drives")
+    kept = []
     for letter in sorted(os.listdir(drives)) if os.path.isdir(drives) else []:
         if letter.upper() == "C":
-            copy_merged(os.path.join(drives, letter), os.path.join(prefix, "drive_c"))
+            copy_merged(os.path.join(drives, letter), os.path.join(prefix, "drive_c"), kept)
             continue
         folder = "drive_" + letter.lower()
-        copy_merged(os.path.join(drives, letter), os.path.join(prefix, folder))
+        copy_merged(os.path.join(drives, letter), os.path.join(prefix, folder), kept)
         link = os.path.join(prefix, "dosdevices", letter.lower() + ":")
         if os.path.lexists(link):
             os.remove(link)
         os.symlink("../" + folder, link)
+    for path in kept:
+        notes.append("file %s: Wine's own file of that name is kept"
+                     % os.path.relpath(path, drives))
     for path, flags in machine.get("files", {}).items():
         if flags.get("read_only"):
             host = windows_path_to_host(prefix, path)
@@ -331,7 +349,8 @@ def main():
                 notes.append("files %s: read_only, but the image has no such file" % path)
     chown_tree(prefix)
 
-    # The session starts (its start-up runs on the template's empty run keys).
+    # The session starts (its start-up runs on the template's empty run keys)
+    # and lasts until the set-up, or with --keep-session the run, is done.
     wine.run("wineserver", "-p", check=False)
 
     # Spooler and services through the real calls, before the registry goes
