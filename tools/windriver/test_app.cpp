@@ -83,6 +83,9 @@ INT_PTR CALLBACK MainProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
           DestroyWindow(dialog);
           PostQuitMessage(7);
           return TRUE;
+        case 1:  // greyed: a click must not arrive
+          Tell(dialog, "uninstall");
+          return TRUE;
         case 1003: {
           const int answer = MessageBoxA(dialog, "Go on?", "Question", MB_YESNO | MB_ICONQUESTION);
           Tell(dialog, answer == IDYES ? "answer yes" : "answer no");
