@@ -77,17 +77,27 @@ def mark_results_of_program_closes(lines, ctx):
 
 def order_final_closes(lines, ctx):
     """Windows that go together at the program's end are seen by the driver in
-    one poll, in no particular order."""
+    one poll, in no particular order: they are listed newest-opened first, the
+    order in which a modal dialog and its owner end."""
     if not lines or not lines[-1].startswith("[exit] "):
         return lines
     start = len(lines) - 1
     while start > 0 and lines[start - 1].startswith("[closed] "):
         start -= 1
-    return lines[:start] + sorted(lines[start:-1]) + lines[-1:]
+    opened = {}
+    for i, line in enumerate(lines[:start]):
+        if line.startswith("[window] "):
+            opened[line[len("[window] "):]] = i
+
+    def newest_first(line):
+        title = re.match(r"\[closed\] (.*) -> ", line)
+        return -opened.get(title.group(1) if title else "", -1)
+
+    return lines[:start] + sorted(lines[start:-1], key=newest_first) + lines[-1:]
 
 
 TRANSCRIPT_RULES = [drop_invisible_events, drop_final_empty_rich_text_line,
-                    order_window_contents, mark_results_of_program_closes, order_final_closes]
+                    order_window_contents, order_final_closes, mark_results_of_program_closes]
 
 # --- run log rules -----------------------------------------------------------
 
@@ -248,9 +258,11 @@ def main():
     except FileNotFoundError:
         text = "(no %s written)\n" % args.kind
     lines = [l[:-1] if l.endswith("\r") else l for l in text.split("\n")]
+    if lines and lines[-1] == "":
+        lines.pop()  # the last line's end
     for rule in TRANSCRIPT_RULES if args.kind == "transcript" else LOG_RULES:
         lines = rule(lines, ctx)
-    sys.stdout.buffer.write("\n".join(lines).encode("latin-1"))
+    sys.stdout.buffer.write("".join(l + "\n" for l in lines).encode("latin-1"))
 
 
 if __name__ == "__main__":
