@@ -234,9 +234,40 @@ def monitors_not_modelled(lines, ctx):
     return out
 
 
+def control_set_view(key):
+    """HKLM\\SYSTEM\\ControlSet00N\\X -> hklm\\system\\currentcontrolset\\x (the view
+    the program opens), lower case."""
+    return re.sub(r"^(hklm|hkey_local_machine)\\system\\controlset\d{3}(?=\\|$)",
+                  r"hklm\\system\\currentcontrolset", key.lower())
+
+
+def registry_access_not_modelled(lines, ctx):
+    """Wine's registry has no access lists: the simulated PC's "protected"
+    entries (and the access request the program logs for them) go, only for a
+    key in or under one registry_access names, when not-modelled.txt says so."""
+    if not re.search(r"^registry_access", ctx["not_modelled"], re.MULTILINE):
+        return lines
+    keys = [control_set_view(k) for k in ctx["machine"].get("registry_access", {})]
+
+    def covered(key):
+        key = control_set_view(key)
+        return any(key == k or key.startswith(k + "\\") for k in keys)
+
+    out, i = [], 0
+    while i < len(lines):
+        m = re.match(r"\tKey = '([^']*)'", lines[i + 1]) if i + 1 < len(lines) else None
+        if lines[i].startswith("... Registry key is protected by Windows.") and m and \
+                covered(m.group(1)):
+            i += 2
+            continue
+        out.append(lines[i])
+        i += 1
+    return out
+
+
 LOG_RULES = [blank_header_time, blank_system_message_wording, windows_directory_case,
              profile_folders, blank_hashed_short_names, installer_products_not_modelled,
-             ports_not_modelled, monitors_not_modelled]
+             ports_not_modelled, monitors_not_modelled, registry_access_not_modelled]
 
 
 def main():
