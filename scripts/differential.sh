@@ -37,7 +37,8 @@ sim_log() {  # IMAGE_COPY -> path of VtCvScrubber.log inside drives/ (case ignor
   python3 - "$1" <<'PY'
 import json, os, sys
 image = sys.argv[1]
-temp = json.load(open(os.path.join(image, "machine.json"), encoding="utf-8"))["directories"]["temp"]
+temp = json.load(open(os.path.join(image, "machine.json"), encoding="utf-8")).get(
+    "directories", {}).get("temp") or "C:\\"  # no temp folder: no log to find
 host = os.path.join(image, "drives", temp[0].upper())
 for part in [p for p in temp[3:].split("\\") if p] + ["VtCvScrubber.log"]:
     names = {n.lower(): n for n in os.listdir(host)} if os.path.isdir(host) else {}
@@ -52,7 +53,7 @@ for sample in "${samples[@]}"; do
   [ -f "$image/machine.json" ] || { echo "differential: no sample $sample" >&2; overall=2; continue; }
   dir="$out/$sample"
   rm -rf "$dir"
-  mkdir -p "$dir/sim"
+  mkdir -p "$dir/sim" "$dir/wine"
 
   sim_status=0
   "$vtsim" run "$image" --output "$dir/sim/image" --script "$image/script.txt" \
