@@ -51,8 +51,9 @@ def order_window_contents(lines, ctx):
 
 
 def drop_final_empty_rich_text_line(lines, ctx):
-    """A rich-text control read from outside (EM_GETLINE) has no line after the
-    text's last paragraph mark; vtsim lists that empty last line."""
+    """The driver splits a rich-text control's window text into lines and
+    writes no empty line after the last line end (windriver TextLines); vtsim
+    lists that empty last line."""
     out = []
     for i, line in enumerate(lines):
         following = lines[i + 1] if i + 1 < len(lines) else ""
