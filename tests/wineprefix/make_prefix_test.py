@@ -27,6 +27,20 @@ class KeyMapping(unittest.TestCase):
         self.assertIn(b"[-HKEY_CURRENT_USER\\B]\r\n", out)
         self.assertIn(b"[HKEY_LOCAL_MACHINE\\C]\r\n", out)
 
+    def test_current_control_set_lands_where_programs_read_it(self):
+        image = (b"REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\Select]\r\n"
+                 b"\"Current\"=dword:00000002\r\n\r\n"
+                 b"[HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet002\\Enum\\USB\\X]\r\n"
+                 b"[HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Enum\\USB\\Y]\r\n"
+                 b"[HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet0020]\r\n")
+        out = mp.registry_for_wine(image)
+        self.assertIn(b"[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\USB\\X]", out)
+        # Another control set, and a name that only begins like the current one, stay.
+        self.assertIn(b"[HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Enum\\USB\\Y]", out)
+        self.assertIn(b"[HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet0020]", out)
+        no_select = mp.registry_for_wine(b"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\A]\r\n")
+        self.assertIn(b"[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\A]", no_select)
+
     def test_version5_file(self):
         text = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_USERS\\.DEFAULT\\A]\r\n"
         out = mp.registry_for_wine(b"\xff\xfe" + text.encode("utf-16-le"))

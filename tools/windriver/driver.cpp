@@ -111,6 +111,12 @@ int Driver::Run() {
     // A window takes a line once the set of windows has stood still for a
     // moment and the program waits for input.
     if (waiting != nullptr && now - lastChange >= 150 && Settled(waiting)) {
+      // The program may have opened its next window while the check waited
+      // for it to take messages: that window is announced and answered first.
+      if (DialogsOf(processId_) != lastSeen || Waiting(lastSeen) != waiting ||
+          !IsWindowEnabled(waiting)) {
+        continue;
+      }
       if (!Answer(waiting)) return Abort();
       lastChange = GetTickCount();
       Sleep(100);  // time for the posted input to be handled

@@ -190,17 +190,44 @@ def map_key(key):
     return hive + ("\\" + rest if rest else "")
 
 
+def current_control_set(text):
+    """The control set the image's SYSTEM\\Select names as current (1 without one)."""
+    in_select = False
+    for line in text.splitlines():
+        stripped = line.strip()
+        if stripped.startswith("["):
+            in_select = stripped.upper() in ("[HKEY_LOCAL_MACHINE\\SYSTEM\\SELECT]",
+                                             "[HKLM\\SYSTEM\\SELECT]")
+        elif in_select and stripped.upper().startswith('"CURRENT"=DWORD:'):
+            try:
+                return int(stripped.split(":", 1)[1], 16)
+            except ValueError:
+                return 1
+    return 1
+
+
+def map_control_set(key, current):
+    """Wine 8 has no ControlSet00N: its CurrentControlSet is an ordinary key, so
+    the image's current control set is imported there, where programs read it."""
+    prefix = "HKEY_LOCAL_MACHINE\\SYSTEM\\CONTROLSET%03d" % current
+    upper = key.upper()
+    if upper == prefix or upper.startswith(prefix + "\\"):
+        return "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet" + key[len(prefix):]
+    return key
+
+
 def registry_for_wine(data):
     """The image's registry as a REGEDIT4 file for Wine's regedit, key paths
     mapped (bytes of the image's code page are kept)."""
     text, _ = read_reg_text(data)
+    current = current_control_set(text)
     out = []
     for line in text.splitlines():
         stripped = line.strip()
         if stripped.startswith("[") and stripped.endswith("]"):
             inner = stripped[1:-1]
             minus = inner.startswith("-")
-            key = map_key(inner[1:] if minus else inner)
+            key = map_control_set(map_key(inner[1:] if minus else inner), current)
             out.append("[" + ("-" if minus else "") + key + "]")
         elif stripped.startswith("Windows Registry Editor Version 5.00"):
             out.append("REGEDIT4")
@@ -243,6 +270,23 @@ def spooler_list(machine, windows):
     return lines, notes
 
 
+# The image's special folders as the shell reads them: Wine's shell32 takes a
+# folder named under "User Shell Folders" (then "Shell Folders") before its own
+# profile layout.
+SHELL_FOLDERS = (("desktop", "HKCU", "Desktop"), ("programs", "HKCU", "Programs"),
+                 ("common_desktop", "HKLM", "Common Desktop"),
+                 ("common_programs", "HKLM", "Common Programs"))
+
+
+def set_shell_folders(wine, dirs):
+    for name, hive, value in SHELL_FOLDERS:
+        if not dirs.get(name):
+            continue
+        base = hive + r"\Software\Microsoft\Windows\CurrentVersion\Explorer"
+        wine.reg_add(base + r"\User Shell Folders", value, dirs[name], "REG_EXPAND_SZ")
+        wine.reg_add(base + r"\Shell Folders", value, dirs[name])
+
+
 def not_modelled(machine, windows):
     notes = []
     dirs = machine.get("directories", {})
@@ -253,10 +297,9 @@ def not_modelled(machine, windows):
         elif want and want.lower() != wine_dir.lower():
             notes.append("directories.%s %s: Wine reports %s (the image's files are copied "
                          "to %s as they are)" % (name, want, wine_dir, want))
-    for name in ("desktop", "common_desktop", "programs", "common_programs"):
-        if name in dirs:
-            notes.append("directories.%s: Wine takes special folders from its own profile "
-                         "layout (C:\\users\\...) unless the image's registry names them" % name)
+    for name, _, _ in SHELL_FOLDERS:
+        if name in dirs and not dirs[name]:
+            notes.append("directories.%s is null: Wine always reports its own folder" % name)
     if dirs.get("temp") is None and "temp" in dirs:
         notes.append("directories.temp is null: Wine always has a temporary directory")
     if machine.get("devices"):
@@ -383,6 +426,7 @@ def main():
         os.remove(os.path.join(prefix, "drive_c", "cvs-image.reg"))
 
     wine.reg_add(r"HKCU\Software\Wine", "Version", VERSIONS[windows])
+    set_shell_folders(wine, machine.get("directories", {}))
     temp = machine.get("directories", {}).get("temp")
     if temp:
         for name in ("TEMP", "TMP"):
