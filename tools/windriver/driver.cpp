@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-#include "escape_text.h"
+#include "excerpt.h"
+#include "sim/transcript.h"
 #include "system_icons.h"
 #include "target_windows.h"
 
@@ -141,7 +142,8 @@ void Driver::Track(const std::vector<HWND>& dialogs) {
       continue;
     }
     if (!it->second.box) {
-      Write("closed", EscapeText(it->second.title) + " -> " + std::to_string(it->second.result));
+      Write("closed",
+            sim::EscapeText(it->second.title) + " -> " + std::to_string(it->second.result));
     }
     it = known_.erase(it);
   }
@@ -161,7 +163,7 @@ void Driver::Announce(HWND hwnd) {
   known.box = IsMessageBox(hwnd);
   known.order = ++opened_;
   if (known.box) return;  // written with its answer, as vtsim does
-  Write("window", EscapeText(known.title));
+  Write("window", sim::EscapeText(known.title));
   if (HWND tree = TreeOf(hwnd)) {
     std::vector<TreeEntry> entries;
     if (!ReadTree(process_, tree, &entries)) {
@@ -170,7 +172,7 @@ void Driver::Announce(HWND hwnd) {
     for (const TreeEntry& e : entries) {
       // "[tree]", "*" for the selection, one blank, members indented two.
       std::fprintf(out_, "%s%s%s\n", e.selected ? "[tree]* " : "[tree] ", e.depth > 0 ? "  " : "",
-                   EscapeText(e.text).c_str());
+                   sim::EscapeText(e.text).c_str());
     }
   }
   for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr;
@@ -179,11 +181,11 @@ void Driver::Announce(HWND hwnd) {
     if (cls.compare(0, 8, "RichEdit") != 0 && cls.compare(0, 8, "RICHEDIT") != 0) continue;
     const std::string id = std::to_string(GetDlgCtrlID(child));
     for (const std::string& line : TextLines(WindowText(child))) {
-      Write("text", id + ": " + EscapeText(line));
+      Write("text", id + ": " + sim::EscapeText(line));
     }
   }
   for (const auto& line : ListLines(hwnd)) {
-    Write("list", std::to_string(line.first) + ": " + EscapeText(line.second));
+    Write("list", std::to_string(line.first) + ": " + sim::EscapeText(line.second));
   }
 }
 
@@ -210,7 +212,7 @@ bool Driver::Settled(HWND waiting) {
 bool Driver::Answer(HWND hwnd) { return known_[hwnd].box ? AnswerBox(hwnd) : AnswerDialog(hwnd); }
 
 void Driver::Take(const ScriptLine& line) {
-  Write("action", EscapeText(line.text));
+  Write("action", sim::EscapeText(line.text));
   ++next_;
 }
 
@@ -273,8 +275,8 @@ bool Driver::AnswerBox(HWND box) {
     if (b.id == answer) label = b.label;
   }
   const std::string caption = known_[box].title;
-  Write("box", EscapeText(caption) + " | " + EscapeText(MessageBoxText(box)) + " | " + labels +
-                   " | " + IconOf(box) + " -> " + label);
+  Write("box", sim::EscapeText(caption) + " | " + sim::EscapeText(MessageBoxText(box)) + " | " +
+                   labels + " | " + IconOf(box) + " -> " + label);
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
   return true;

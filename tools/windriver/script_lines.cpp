@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "escape_text.h"
+#include "excerpt.h"
 
 namespace windriver {
 
