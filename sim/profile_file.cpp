@@ -25,7 +25,13 @@ ProfileFile ProfileFile::Parse(const std::string& bytes) {
   ProfileFile f;
   f.sections.emplace_back();  // the nameless section before the first header
   size_t pos = 0;
+  int line = 0;
   while (pos < bytes.size()) {
+    // The LF of a CR LF ends no second line (that line would be empty).
+    if (pos > 0 && bytes[pos - 1] == '\r' && bytes[pos] == '\n') {
+      if (++pos >= bytes.size()) break;
+    }
+    ++line;
     // CR LF, LF and a lone CR each end a line, as Windows reads them.
     size_t end = bytes.find_first_of("\r\n", pos);
     if (end == std::string::npos) end = bytes.size();
@@ -42,6 +48,7 @@ ProfileFile ProfileFile::Parse(const std::string& bytes) {
         // Blanks inside the brackets are no part of the name: "[ A ]" is "A".
         ProfileSection s;
         s.name = Trim(bytes.substr(b + 1, close - b - 1));
+        s.line = line;
         f.sections.push_back(std::move(s));
         continue;
       }
@@ -49,6 +56,7 @@ ProfileFile ProfileFile::Parse(const std::string& bytes) {
     }
     while (e > b && IsBlank(bytes[e - 1])) --e;
     ProfileKey k;
+    k.line = line;
     const void* found = std::memchr(bytes.data() + b, '=', e - b);
     if (found) {
       const size_t eq = static_cast<size_t>(static_cast<const char*>(found) - bytes.data());

@@ -12,11 +12,13 @@ struct ProfileKey {
   std::string name;        // trimmed at its end ("" for an empty line)
   std::string value;       // trimmed on both sides, quotes still present
   bool has_value = false;  // the line had an '='
+  int line = 0;            // 1-based line of the file (for tools that quote it)
 };
 
 struct ProfileSection {
   std::string name;  // between '[' and the line's last ']', trimmed
   std::vector<ProfileKey> keys;
+  int line = 0;  // 1-based line of the header (0 for the nameless section)
 };
 
 struct ProfileFile {

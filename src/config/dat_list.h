@@ -27,9 +27,12 @@ class CListFromFile {
   // The first read of a run skips the directory check; this restores that.
   static void ResetFirstRead();
 
- private:
-  // The entry a line gives; false when the line adds nothing.
+  // The entry one line read from the file gives (its syntax and prefixes);
+  // false when the line adds nothing. Public so that tools checking a list
+  // read its lines exactly as the program does.
   bool EntryFromLine(const std::string& line, std::string& entry) const;
+
+ private:
   // Logs the first of the install, desktop, OCR and common programs-menu
   // directories that is empty (every read but the first of the run).
   void CheckDirectories() const;

@@ -38,6 +38,8 @@ class CGetDataFromINI {
   const std::string& DefaultVTDir() const { return m_sDefaultVTDir; }
   const std::string& DefaultOCRDir() const { return m_sDefaultOCRDir; }
   const std::string& OCRVal() const { return m_sOCRVal; }
+  // The common section set by SetCommonSection (or the reads that call it).
+  const std::string& CommonSection() const { return m_sCommonSection; }
 
  private:
   // A text key of size characters (terminator included) with the default
