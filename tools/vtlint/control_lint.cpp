@@ -13,7 +13,6 @@
 #include "dat_lines.h"
 #include "ini_access.h"
 #include "list_lint.h"
-#include "sim/excerpt.h"
 #include "sim/profile_file.h"
 #include "sim/text.h"
 
@@ -51,7 +50,7 @@ void LintVersionLine(const std::string& shown, const std::string& bytes, Finding
   const std::string version = ReadVersionNumber(line, start);
   if (!sim::EqualNoCase(version, "2.03"))
     AddFinding(out, shown, 1, "VT001",
-               "the version read from the first line is '" + sim::Excerpt(version) +
+               "the version read from the first line is '" + Quote(version) +
                    "', not 2.03: the program refuses the file");
 }
 
@@ -63,7 +62,7 @@ void LintDuplicates(const std::string& shown, const sim::ProfileFile& ini, Findi
     const auto it = sections.find(name);
     if (it != sections.end()) {
       AddFinding(out, shown, s.line, "VT020",
-                 "section [" + sim::Excerpt(s.name) + "] again (first on line " +
+                 "section [" + Quote(s.name) + "] again (first on line " +
                      std::to_string(it->second) + "): Windows reads only the first");
       continue;  // its keys are never read
     }
@@ -77,8 +76,8 @@ void LintDuplicates(const std::string& shown, const sim::ProfileFile& ini, Findi
         keys[key] = k.line;
       } else {
         AddFinding(out, shown, k.line, "VT020",
-                   "key " + sim::Excerpt(k.name) + " again (first on line " +
-                       std::to_string(kt->second) + "): Windows reads only the first");
+                   "key " + Quote(k.name) + " again (first on line " + std::to_string(kt->second) +
+                       "): Windows reads only the first");
       }
     }
   }
@@ -126,9 +125,9 @@ void LintDatUse(const std::string& shown, const DatUse& use, FileSource& files, 
   std::string bytes;
   std::string listShown;
   if (!files.Read(use.name, &bytes, &listShown)) {
-    std::string why = "'" + sim::Excerpt(use.name) + "' is not beside the control file";
+    std::string why = "'" + Quote(use.name) + "' is not beside the control file";
     if (UnusableRelativeName(use.name))
-      why = "'" + sim::Excerpt(use.name) +
+      why = "'" + Quote(use.name) +
             "' cannot be opened: the name is taken relative to the program's folder";
     AddFinding(out, shown, use.line, "VT019",
                why + (use.uses > 1 ? " (named " + std::to_string(use.uses) + " times)" : ""));
@@ -165,8 +164,8 @@ Findings LintControlData(const std::string& shown, const std::string& bytes, Fil
       const sim::ProfileSection* section = ini.FindSection(common);
       if (section == nullptr) {
         AddFinding(out, shown, device.line, "VT003",
-                   "device '" + sim::Excerpt(device.name) + "' has no section [" +
-                       sim::Excerpt(common) + "]: its uninstall stops");
+                   "device '" + Quote(device.name) + "' has no section [" + Quote(common) +
+                       "]: its uninstall stops");
         facts.has_pnp = true;  // nothing more to say about its tags
       } else {
         facts = LintCommonSection(access, *section);
@@ -180,9 +179,8 @@ Findings LintControlData(const std::string& shown, const std::string& bytes, Fil
       const sim::ProfileSection* section = ini.FindSection(name);
       if (section == nullptr) {
         AddFinding(out, shown, device.line, "VT002",
-                   "device '" + sim::Excerpt(device.name) + "' has no section [" +
-                       sim::Excerpt(name) + "]: its uninstall on " + kWindowsNames[code] +
-                       " stops");
+                   "device '" + Quote(device.name) + "' has no section [" + Quote(name) +
+                       "]: its uninstall on " + kWindowsNames[code] + " stops");
         continue;
       }
       for (const char* key : {"FilesPath", "RegPath"}) {

@@ -5,7 +5,6 @@
 
 #include "key_paths.h"
 #include "list_lint.h"
-#include "sim/excerpt.h"
 #include "sim/text.h"
 
 namespace vtlint {
@@ -49,17 +48,17 @@ void CheckSweep(const DatLine& d, const std::string& t, const ListContext& ctx, 
   if (dir == nullptr) {
     const std::string path = t.substr(1);
     if (IsRootOrSystemPath(path))
-      AddFinding(
-          out, ctx.shown, d.line, "VT017",
-          "sweeps '" + sim::Excerpt(path) + "': a drive root or the Windows or system directory");
+      AddFinding(out, ctx.shown, d.line, "VT017",
+                 "sweeps '" + Quote(path) + "': a drive root or the Windows or system directory");
     return;
   }
   const int depth = PathDepth(t.substr(2));
   const char p = t[1];
   if (depth < 0 || (depth == 0 && (p == '$' || p == '^'))) {
     AddFinding(out, ctx.shown, d.line, "VT017",
-               std::string("sweeps ") + (depth < 0 ? "above " : "") + "the " + dir +
-                   " directory itself: every file in it is deleted");
+               std::string("sweeps ") + (depth < 0 ? "a folder above the " : "the ") + dir +
+                   (depth < 0 ? " directory: every file in it is deleted"
+                              : " directory itself: every file in it is deleted"));
   } else if (depth == 0 && (p == '|' || p == '!' || p == '~' || p == '@')) {
     AddFinding(out, ctx.shown, d.line, "VT023",
                std::string("sweeps the whole ") + dir +

@@ -17,4 +17,8 @@ struct Finding {
 
 using Findings = std::vector<Finding>;
 
+// A text from the input for a message: at most ~200 bytes, control bytes
+// escaped (sim::Excerpt), backslashes left single so paths read as written.
+std::string Quote(const std::string& text);
+
 }  // namespace vtlint

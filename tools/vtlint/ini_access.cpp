@@ -4,7 +4,6 @@
 
 #include "config/count_text.h"
 #include "list_lint.h"
-#include "sim/excerpt.h"
 #include "sim/text.h"
 
 namespace vtlint {
@@ -20,9 +19,8 @@ std::string Consequence(const char* rule) {
 
 void ReportMissing(IniAccess& a, const sim::ProfileSection& s, const std::string& key,
                    const char* rule) {
-  AddFinding(
-      a.out, a.shown, s.line, rule,
-      "[" + sim::Excerpt(s.name) + "] has no key " + sim::Excerpt(key) + ": " + Consequence(rule));
+  AddFinding(a.out, a.shown, s.line, rule,
+             "[" + Quote(s.name) + "] has no key " + Quote(key) + ": " + Consequence(rule));
 }
 
 bool AllDigits(const std::string& text) {
@@ -67,7 +65,7 @@ CountValue IniAccess::Count(const sim::ProfileSection& s, const char* key,
     } else {
       AddFinding(
           out, shown, k->line, missingRule,
-          std::string(key) + "=" + sim::Excerpt(text) +
+          std::string(key) + "=" + Quote(text) +
               " reads as 65536 or more, which counts as missing: " + Consequence(missingRule));
     }
     return c;
@@ -77,7 +75,7 @@ CountValue IniAccess::Count(const sim::ProfileSection& s, const char* key,
   c.line = k->line;
   if (!AllDigits(text))
     AddFinding(out, shown, k->line, "VT008",
-               std::string(key) + "=" + sim::Excerpt(text) + " is read as " + std::to_string(n));
+               std::string(key) + "=" + Quote(text) + " is read as " + std::to_string(n));
   return c;
 }
 
@@ -117,7 +115,7 @@ std::vector<std::string> IniAccess::Numbered(const sim::ProfileSection& s, const
     const bool beyond = digits.size() > 9 || std::stoul(digits) > count.count;
     if (!leadingZero && !beyond) continue;
     AddFinding(out, shown, k.line, "VT007",
-               sim::Excerpt(k.name) + " is never read: " +
+               Quote(k.name) + " is never read: " +
                    (leadingZero ? std::string("numbered keys have no leading zeros")
                                 : "the count is " + std::to_string(count.count)));
   }

@@ -3,6 +3,16 @@
 
 namespace vtlint {
 
+std::string Quote(const std::string& text) {
+  const std::string escaped = sim::Excerpt(text);
+  std::string out;
+  for (size_t i = 0; i < escaped.size(); ++i) {
+    out += escaped[i];
+    if (escaped[i] == '\\' && i + 1 < escaped.size() && escaped[i + 1] == '\\') ++i;
+  }
+  return out;
+}
+
 void AddFinding(Findings& out, const std::string& file, int line, const char* rule,
                 const std::string& message) {
   out.push_back(Finding{file, line, rule, message});

@@ -2,7 +2,6 @@
 
 #include "control_lint.h"
 #include "rules.h"
-#include "sim/excerpt.h"
 #include "sim/text.h"
 
 namespace vtlint {
@@ -25,7 +24,7 @@ bool RuleList(const std::string& text, std::set<std::string>* into, std::string*
     const std::string id = text.substr(start, comma - start);
     const Rule* rule = FindRule(id);
     if (rule == nullptr) {
-      *error = "unknown rule '" + sim::Excerpt(id) + "' (see --list-rules)";
+      *error = "unknown rule '" + Quote(id) + "' (see --list-rules)";
       return false;
     }
     into->insert(rule->id);
@@ -62,8 +61,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options* o, std::string*
     } else if (a == "--windows") {
       int code = 0;
       if (!VersionCode(args[++i], &code)) {
-        *error =
-            "unknown Windows version '" + sim::Excerpt(args[i]) + "' (95, 98, me, nt4, 2000, xp)";
+        *error = "unknown Windows version '" + Quote(args[i]) + "' (95, 98, me, nt4, 2000, xp)";
         return false;
       }
       o->versions.push_back(code);
@@ -74,7 +72,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options* o, std::string*
     } else if (a == "--help" || a == "-h") {
       o->help = true;
     } else if (!a.empty() && a[0] == '-') {
-      *error = "unknown option '" + sim::Excerpt(a) + "'";
+      *error = "unknown option '" + Quote(a) + "'";
       return false;
     } else if (o->control_file.empty()) {
       o->control_file = a;

@@ -7,7 +7,6 @@
 #include "discovery/search_registry.h"
 #include "key_paths.h"
 #include "list_lint.h"
-#include "sim/excerpt.h"
 #include "sim/text.h"
 
 namespace vtlint {
@@ -65,13 +64,13 @@ void CheckHive(const Entry& e, const std::string& text, size_t at, const ListCon
   const std::string code = text.substr(at, 4);
   if (GetMainRegKeyHandle(code.c_str()) == nullptr) {
     AddFinding(out, ctx.shown, e.line, "VT011",
-               "unknown hive code '" + sim::Excerpt(code) + "' in '" + sim::Excerpt(text) +
+               "unknown hive code '" + Quote(code) + "' in '" + Quote(text) +
                    "' (HKLM, HKCR, HKCC, HKCU, HKPD, HKDD, HKUS)");
     return;
   }
   if (text.size() > at + 4 && text[at + 4] != '\\')
     AddFinding(out, ctx.shown, e.line, "VT011",
-               "the hive code is followed by '" + sim::Excerpt(text.substr(at + 4, 1)) +
+               "the hive code is followed by '" + Quote(text.substr(at + 4, 1)) +
                    "', not a backslash: the eraser drops that character as the separator");
 }
 
@@ -153,6 +152,10 @@ void LintRegList(const std::vector<DatLine>& lines, const ListContext& ctx, Find
   const CListFromFile reader = RegistryReader();
   std::vector<Entry> entries;
   for (const DatLine& d : lines) {
+    if (Lower(TrimLeft(d.text)).compare(0, 5, "$pnp$") == 0)
+      AddFinding(out, ctx.shown, d.line, "VT021",
+                 "the line starts with the Plug-and-Play tag, whose \"$\" the reader takes for "
+                 "the system-directory prefix: the tag is lost");
     const std::string why = UnexpandedPrefix(d.text);
     if (!why.empty()) AddFinding(out, ctx.shown, d.line, "VT018", why);
     std::string entry;
@@ -207,7 +210,7 @@ void LintRegList(const std::vector<DatLine>& lines, const ListContext& ctx, Find
     }
     if (text.size() <= 5) {
       AddFinding(out, ctx.shown, e.line, "VT022",
-                 "'" + sim::Excerpt(text) + "' names no key: the eraser logs a bad line");
+                 "'" + Quote(text) + "' names no key: the eraser logs a bad line");
       ++i;
       continue;
     }
@@ -230,7 +233,7 @@ void LintRegList(const std::vector<DatLine>& lines, const ListContext& ctx, Find
     if (!e.bad_prefix && GetMainRegKeyHandle(text.substr(0, 4).c_str()) != nullptr &&
         IsTopLevelKey(text.substr(0, 4), keyPath))
       AddFinding(out, ctx.shown, e.line, "VT016",
-                 "removes '" + sim::Excerpt(text) +
+                 "removes '" + Quote(text) +
                      "' with all its subkeys: a hive root or a key Windows and other software "
                      "share");
     CheckPnPKey(e, keyPath, ctx, out);
