@@ -121,6 +121,12 @@ TEST(VtlintControlFile, CountsMatchTheNumberedKeysAsTheReaderReadsThem) {
   common = kCommon;
   common.replace(common.find("DevIDname=D"), 11, "DevIDname=\"notfound\"");
   EXPECT_EQ(Rules(LintOne(common, "HKCU\\Software\\V\n")), std::vector<std::string>{"VT004:7"});
+  // The count is read through 63 characters: 63 zeros and a 2 read as 0.
+  common = kCommon;
+  common.replace(common.find("numSWvers=0"), 11,
+                 "numSWvers=" + std::string(63, '0') + "2\nSWverText1=a\nSWverText2=b");
+  EXPECT_EQ(Rules(LintOne(common, "HKCU\\Software\\V\n")),
+            (std::vector<std::string>{"VT007:10", "VT007:9", "VT008:8"}));
   // Ten numbered keys: PnP10 follows PnP9.
   common = kCommon;
   std::string pnp = "numPnPIDs=10\n";

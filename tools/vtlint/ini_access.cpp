@@ -73,9 +73,11 @@ CountValue IniAccess::Count(const sim::ProfileSection& s, const char* key,
   c.found = true;
   c.count = n;
   c.line = k->line;
-  if (!AllDigits(text))
+  // The reader's buffer keeps 63 characters: a longer count is read cut.
+  if (!AllDigits(text) || sim::StripQuotes(k->value).size() > text.size())
     AddFinding(out, shown, k->line, "VT008",
-               std::string(key) + "=" + Quote(text) + " is read as " + std::to_string(n));
+               std::string(key) + "=" + Quote(sim::StripQuotes(k->value)) + " is read as " +
+                   std::to_string(n));
   return c;
 }
 
