@@ -49,6 +49,13 @@ drive "$here/all_verbs.txt"
 diff <(echo "$out") "$here/all_verbs.expected" || fail "all verbs: transcript differs"
 grep -q 'all_verbs.txt line 14 not used: press OK' <<<"$err" || fail "all verbs: leftover line: $err"
 
+# Context help from a missing help file: the call comes back, so the run goes
+# on (Wine's help viewer, whose own box would hold the call, is disabled).
+printf 'help 1003\npress Cancel\n' >"$work/winhelp.txt"
+drive "$work/winhelp.txt"
+[ "$status" -eq 7 ] || fail "help call: exit $status: $err"
+grep -q '^\[box\] Test Note | help call returned 0 | OK' <<<"$out" || fail "help call: $out"
+
 # A line the waiting window cannot take ends the run with exit 3.
 printf 'press Maybe\n' >"$work/maybe.txt"
 drive "$work/maybe.txt"

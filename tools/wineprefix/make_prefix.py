@@ -346,6 +346,10 @@ def set_shell_folders(wine, dirs, moves):
         wine.reg_add(base + r"\Shell Folders", value, folder)
 
 
+HELP_VIEWER_NOTE = ("help viewer: winhlp32.exe is disabled; WinHelpA returns FALSE at once "
+                    "instead of waiting on the viewer's own boxes")
+
+
 def not_modelled(machine, windows):
     notes = []
     dirs = machine.get("directories", {})
@@ -486,6 +490,12 @@ def main():
         os.remove(os.path.join(prefix, "drive_c", "cvs-image.reg"))
 
     wine.reg_add(r"HKCU\Software\Wine", "Version", VERSIONS[windows])
+    # Wine's WinHelpA hands each call to its help viewer with a sent message;
+    # without the help file the viewer's own "Cannot find" box (another
+    # process, which no script answers) would hold the program's call. With
+    # the viewer disabled WinHelpA returns FALSE at once.
+    wine.reg_add(r"HKCU\Software\Wine\DllOverrides", "winhlp32.exe", "")
+    notes.append(HELP_VIEWER_NOTE)
     set_shell_folders(wine, machine.get("directories", {}), moves)
     temp = machine.get("directories", {}).get("temp")
     if temp:
