@@ -35,6 +35,9 @@ scripts/conformance-wine.sh
 
 echo "== differential check: vtsim and CvScrubber.exe under Wine on the 98, 2000 and XP sample PCs"
 VTSIM=build/test/vtsim EXE=build/win32/CvScrubber.exe scripts/differential.sh 98 2000-env xp
+# Clicks, context help and Copy on the XP sample PC.
+VTSIM=build/test/vtsim EXE=build/win32/CvScrubber.exe scripts/differential.sh \
+  --output build/differential-help --script tests/windriver/xp_help_and_copy.txt xp
 
 echo "== fuzz targets (clang, bounded time)"
 scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
