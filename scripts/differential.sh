@@ -4,7 +4,10 @@
 # sample's script on fresh copies of the image; both transcripts and run logs
 # are normalised by the written rules of scripts/differential_normalise.py and
 # compared:
-#   scripts/differential.sh [--output DIR] [SAMPLE...]   (default: 98 2000-env xp)
+#   scripts/differential.sh [--output DIR] [--script FILE] [SAMPLE...]
+#                                                 (default: 98 2000-env xp)
+# FILE (default: each sample's own script.txt) answers the dialogs on both
+# sides.
 # Environment: VTSIM (default build/test/vtsim), EXE (default
 # build/win32/CvScrubber.exe). DIR (default build/differential) receives per
 # sample sim/, wine/ (wine-run.sh's output), *.normalised and *.diff.
@@ -15,11 +18,13 @@ cd "$(dirname "$0")/.."
 repo=$(pwd)
 
 out=build/differential
+script=""
 samples=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --output) out=$2; shift 2 ;;
-    -h|--help) sed -n 2,12p "$0"; exit 0 ;;
+    --script) script=$(realpath "$2"); shift 2 ;;
+    -h|--help) sed -n 2,15p "$0"; exit 0 ;;
     *) samples+=("$1"); shift ;;
   esac
 done
@@ -55,13 +60,14 @@ for sample in "${samples[@]}"; do
   rm -rf "$dir"
   mkdir -p "$dir/sim" "$dir/wine"
 
+  answers=${script:-$image/script.txt}
   sim_status=0
-  "$vtsim" run "$image" --output "$dir/sim/image" --script "$image/script.txt" \
+  "$vtsim" run "$image" --output "$dir/sim/image" --script "$answers" \
     --transcript "$dir/sim/transcript.txt" 2>"$dir/sim/stderr.txt" || sim_status=$?
   echo "[exit status] $sim_status" >"$dir/sim/status.txt"
 
   wine_status=0
-  scripts/wine-run.sh "$image" "$image/script.txt" "$exe" --output "$dir/wine" \
+  scripts/wine-run.sh "$image" "$answers" "$exe" --output "$dir/wine" \
     >"$dir/wine-run.txt" 2>&1 || wine_status=$?
   echo "[exit status] $wine_status" >"$dir/wine/status.txt"
   [ -f "$dir/wine/not-modelled.txt" ] || { echo "differential: $sample: no prefix made (see $dir/wine-run.txt)" >&2; overall=2; continue; }

@@ -125,6 +125,25 @@ def windows_directory_case(lines, ctx):
             for l in lines]
 
 
+def windows_folders_moved(lines, ctx):
+    """Wine's Windows and system folders are fixed (C:\\windows,
+    C:\\windows\\system32): the prefix tool moves an image's other folders
+    (98's C:\\WINDOWS\\SYSTEM, 2000's C:\\WINNT) there, files and registry
+    strings alike. Only a move not-modelled.txt names is mapped back, and only
+    Wine's exact spelling at a path's start."""
+    if ctx["side"] != "wine":
+        return lines
+    moves = re.findall(r"^directories\.(?:system|windows) (.+?) moved to "
+                       r"(C:\\windows(?:\\system32)?):", ctx["not_modelled"], re.MULTILINE)
+    if not moves:
+        return lines
+    # The system folder first: it lies inside the Windows folder.
+    wine_to_image = dict((wine, image) for image, wine in moves)
+    pattern = re.compile(r"(?<![A-Za-z])(%s)(?=\\|'| |$)" % "|".join(
+        re.escape(w) for w in sorted(wine_to_image, key=len, reverse=True)))
+    return [pattern.sub(lambda m: wine_to_image[m.group(1)], l) for l in lines]
+
+
 # Wine's special folders (its own profile layout) -> the image's directory key.
 WINE_SPECIAL_FOLDERS = [
     (r"C:\\users\\Public\\Desktop", "common_desktop"),
@@ -266,7 +285,8 @@ def registry_access_not_modelled(lines, ctx):
     return out
 
 
-LOG_RULES = [blank_header_time, blank_system_message_wording, windows_directory_case,
+LOG_RULES = [blank_header_time, blank_system_message_wording, windows_folders_moved,
+             windows_directory_case,
              profile_folders, blank_hashed_short_names, installer_products_not_modelled,
              ports_not_modelled, monitors_not_modelled, registry_access_not_modelled]
 

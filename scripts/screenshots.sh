@@ -7,11 +7,13 @@
 # restart-dialog.png (at the end). Not run by CI or ctest.
 #
 # The dialogs are answered by tools/windriver from the sample's own script.
-# The driver has no pause, so the script it gets has blocks of "help 65000"
-# inserted: context help for a control no dialog has, which the driver takes
-# as a line and delivers nowhere. While the driver works through such a
-# block (about a quarter second a line) the window stands still and is
-# captured; the transcript (flushed a line at a time) says when.
+# The script language has no pause, so the script the driver gets has blocks
+# of "help 65000" inserted: context help for a control no dialog has, which
+# the driver takes as a line and delivers nowhere. While the driver works
+# through such a block (about a quarter second a line) the window stands
+# still and is captured; the transcript (flushed a line at a time) says when.
+# The driver answers only a window set that stood still, so the lines after a
+# pause reach the window that opens next, as in any run.
 #
 # Wine runs as wine-run.sh runs it (ordinary user when root, 32-bit prefix,
 # no Z: drive), except that the prefix's graphics driver is X11 on the Xvfb
@@ -126,8 +128,7 @@ python3 tools/wineprefix/make_prefix.py "$image" "$prefix" --keep-session \
 # restart dialog the rest.
 pause_lines=24
 last_pause_lines=40
-first_actions=$(python3 - "$image/script.txt" "$prefix/tools/script.txt" "$pause_lines" \
-  "$last_pause_lines" <<'PY'
+python3 - "$image/script.txt" "$prefix/tools/script.txt" "$pause_lines" "$last_pause_lines" <<'PY'
 import sys
 source, target, count, last = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
 lines = [l.strip() for l in open(source, encoding="latin-1")]
@@ -137,14 +138,17 @@ uninstall = next(i for i, l in enumerate(lines) if l.lower() == "press uninstall
 out = (pause + lines[:uninstall + 1] + pause + lines[uninstall + 1:-1]
        + ["help 65000"] * last + lines[-1:])
 open(target, "w", encoding="latin-1", newline="\r\n").write("\n".join(out) + "\n")
-print(uninstall + 1)  # the script's own lines up to the information dialog
 PY
-)
 
-read -r current < <(python3 - "$image/machine.json" <<'PY'
+# The current directory as the prefix has it (make_prefix.py moves an image's
+# Windows folder into Wine's).
+read -r current < <(python3 - "$repo/tools/wineprefix" "$image/machine.json" <<'PY'
 import json, sys
-d = json.load(open(sys.argv[1], encoding="utf-8")).get("directories", {})
-print((d.get("current") or "C:\\").replace(" ", "\x01"))
+sys.path.insert(0, sys.argv[1])
+import make_prefix as m
+machine = json.load(open(sys.argv[2], encoding="utf-8"))
+current = machine.get("directories", {}).get("current") or "C:\\"
+print(m.moved_path(current, m.folder_moves(machine)).replace(" ", "\x01"))
 PY
 )
 current=${current//$'\x01'/ }
@@ -194,52 +198,12 @@ capture() {
   echo "screenshots: $out/$file ($title, $(stat -c %s "$out/$file") bytes)" >&2
 }
 
-# The Linux process of windriver.exe, among the driver job's descendants
-# (other Wine runs may be going on under the same user).
-driver_process() {
-  local queue=("$driver_pid") pid child
-  while [ ${#queue[@]} -gt 0 ]; do
-    pid=${queue[0]}
-    queue=("${queue[@]:1}")
-    if tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -qi 'windriver\.exe'; then
-      echo "$pid"
-    fi
-    for child in $(ps -o pid= --ppid "$pid"); do queue+=("$child"); done
-  done | tail -n 1
-}
-
-visible_windows() { xdotool search --onlyvisible --name '.' 2>/dev/null | sort; }
-
 title=$(await_pause 1)
 sleep 0.3  # the window has settled; its paint is done
 capture "$title" main-window.png
 title=$(await_pause 2)
 sleep 0.3
 capture "$title" information-dialog.png
-
-# The driver answers the newest window that waits. After the information
-# dialog the main window waits alone for a moment before the program's next
-# window (the unplug reminder) comes, and would be given that window's line.
-# So the driver is held from its next action until a new window shows.
-before=$(visible_windows)
-held=""
-for _ in $(seq 2000); do
-  if [ "$(grep '^\[action\]' "$transcript" | grep -vc '^\[action\] help 65000')" \
-    -gt "$first_actions" ]; then
-    held=$(driver_process)
-    [ -n "$held" ] && kill -STOP "$held"
-    break
-  fi
-  sleep 0.01
-done
-if [ -n "$held" ]; then
-  for _ in $(seq 200); do
-    [ -n "$(comm -13 <(echo "$before") <(visible_windows))" ] && break
-    sleep 0.05
-  done
-  sleep 0.3
-  kill -CONT "$held"
-fi
 
 # The restart dialog: the first window announced in the last pause block
 # that takes one of its lines.

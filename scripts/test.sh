@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every check: the tests (with address and undefined-behaviour
 # sanitizers), the MinGW compile of program code, the imports of the Windows
-# program, clang-format, the conformance cases under Wine, and the fuzz
-# targets for a bounded time.
+# program, clang-format, the conformance cases under Wine, the differential
+# check (vtsim and CvScrubber.exe under Wine on the same sample PCs), and the
+# fuzz targets for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -31,6 +32,12 @@ cmake --build build/test -j "$jobs"
 
 echo "== conformance cases under Wine (32-bit Windows build)"
 scripts/conformance-wine.sh
+
+echo "== differential check: vtsim and CvScrubber.exe under Wine on the 98, 2000 and XP sample PCs"
+VTSIM=build/test/vtsim EXE=build/win32/CvScrubber.exe scripts/differential.sh 98 2000-env xp
+# Clicks, context help and Copy on the XP sample PC.
+VTSIM=build/test/vtsim EXE=build/win32/CvScrubber.exe scripts/differential.sh \
+  --output build/differential-help --script tests/windriver/xp_help_and_copy.txt xp
 
 echo "== fuzz targets (clang, bounded time)"
 scripts/fuzz.sh "${FUZZ_SECONDS:-20}"

@@ -47,16 +47,23 @@ wine_env=(env HOME="$prefix/home" WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=
 stop_session() { (cd "$prefix" && "${run_as[@]}" "${wine_env[@]}" wineserver -k) || true; }
 trap stop_session EXIT
 
-# The program goes where a technician puts it: the image's current directory.
-read -r current temp < <(python3 - "$image/machine.json" <<'PY'
+# The program goes where a technician puts it: the image's current directory
+# (both it and the temporary directory as the prefix has them: inside Wine's
+# Windows folder when the image's is another).
+read -r current temp < <(python3 - "$repo/tools/wineprefix" "$image/machine.json" <<'PY'
 import json, sys
-d = json.load(open(sys.argv[1], encoding="utf-8")).get("directories", {})
-print((d.get("current") or "C:\\").replace(" ", "\x01"), (d.get("temp") or "").replace(" ", "\x01"))
+sys.path.insert(0, sys.argv[1])
+import make_prefix as m
+machine = json.load(open(sys.argv[2], encoding="utf-8"))
+d, moves = machine.get("directories", {}), m.folder_moves(machine)
+print(*(m.moved_path(d.get(k) or default, moves).replace(" ", "\x01")
+        for k, default in (("current", "C:\\"), ("temp", "-"))))
 PY
 )
 current=${current//$'\x01'/ }
 temp=${temp//$'\x01'/ }
-host_dir() {  # a C:\ path of the image -> its folder in the prefix (case ignored)
+[ "$temp" != - ] || temp=""
+host_dir() {  # a C:\ path in the prefix -> its host folder (case ignored)
   python3 -c 'import sys; sys.path.insert(0, sys.argv[1]); import make_prefix as m; print(m.windows_path_to_host(sys.argv[2], sys.argv[3]))' \
     "$repo/tools/wineprefix" "$prefix" "$1"
 }

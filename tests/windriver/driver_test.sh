@@ -49,6 +49,13 @@ drive "$here/all_verbs.txt"
 diff <(echo "$out") "$here/all_verbs.expected" || fail "all verbs: transcript differs"
 grep -q 'all_verbs.txt line 14 not used: press OK' <<<"$err" || fail "all verbs: leftover line: $err"
 
+# Context help from a missing help file: the call comes back, so the run goes
+# on (Wine's help viewer, whose own box would hold the call, is disabled).
+printf 'help 1003\npress Cancel\n' >"$work/winhelp.txt"
+drive "$work/winhelp.txt"
+[ "$status" -eq 7 ] || fail "help call: exit $status: $err"
+grep -q '^\[box\] Test Note | help call returned 0 | OK' <<<"$out" || fail "help call: $out"
+
 # A line the waiting window cannot take ends the run with exit 3.
 printf 'press Maybe\n' >"$work/maybe.txt"
 drive "$work/maybe.txt"
@@ -82,6 +89,16 @@ wine cmd /c 'del C:\Data\held.txt' >/dev/null
 [ -f "$prefix/drive_c/Data/held.txt" ] || fail "a file in use was deleted"
 wine cmd /c 'del C:\Data\fixed.txt' >/dev/null
 [ -f "$prefix/drive_c/Data/fixed.txt" ] || fail "a read-only file was deleted"
+# The image's Windows folder C:\WINNT is Wine's C:\windows: files (held there
+# too), registry strings that name it, and the line the differential check reads.
+[ -e "$prefix/drive_c/WINNT" ] && fail "the image's C:\\WINNT was copied as it is"
+[ -f "$prefix/drive_c/windows/system32/VtHeld.dll" ] || fail "system file not in system32"
+wine cmd /c 'del C:\windows\system32\VtHeld.dll' >/dev/null
+[ -f "$prefix/drive_c/windows/system32/VtHeld.dll" ] || fail "a moved file in use was deleted"
+wine reg query 'HKLM\SOFTWARE\DriverTest' /v Core | grep -q 'C:\\windows\\system32\\VtHeld.dll' ||
+  fail "registry path not moved to Wine's system folder"
+grep -q '^directories.windows C:\\WINNT moved to C:\\windows:' "$prefix/not-modelled.txt" ||
+  fail "not-modelled does not name the moved Windows folder"
 grep -q 'local_time' "$prefix/not-modelled.txt" && fail "not-modelled names an absent field"
 grep -q 'devices' "$prefix/not-modelled.txt" && fail "not-modelled names absent devices"
 

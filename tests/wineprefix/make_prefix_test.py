@@ -64,7 +64,7 @@ class FileMerge(unittest.TestCase):
                 with open(os.path.join(image, "WINDOWS", name), "wb") as f:
                     f.write(data)
             kept = []
-            mp.copy_merged(image, prefix, kept)
+            mp.copy_drive(image, "C", root, [], kept)
             self.assertEqual(sorted(os.listdir(prefix)), ["windows"])
             with open(os.path.join(prefix, "windows", "system32", "shell32.dll"), "rb") as f:
                 self.assertEqual(f.read(), b"MZwine")
@@ -78,6 +78,95 @@ class FileMerge(unittest.TestCase):
                              os.path.join(prefix, "windows", "system32", "Vt.dll"))
 
 
+def write(path, data=b"image"):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+class FolderMoves(unittest.TestCase):
+    """An image whose Windows or system folder is not Wine's has both moved
+    into Wine's fixed folders: files, registry strings, and the line of
+    not-modelled.txt by which the differential check maps them back."""
+
+    WIN2000 = {"directories": {"windows": "C:\\WINNT", "system": "C:\\WINNT\\system32",
+                               "temp": "C:\\WINNT\\TEMP\\"}}
+    WIN98 = {"directories": {"windows": "C:\\WINDOWS", "system": "C:\\WINDOWS\\SYSTEM"}}
+
+    def test_which_folders_move(self):
+        self.assertEqual(mp.folder_moves(self.WIN98),
+                         [("system", "C:\\WINDOWS\\SYSTEM", "C:\\windows\\system32")])
+        self.assertEqual([m[0] for m in mp.folder_moves(self.WIN2000)], ["system", "windows"])
+        xp = {"directories": {"windows": "C:\\WINDOWS", "system": "C:\\WINDOWS\\system32"}}
+        self.assertEqual(mp.folder_moves(xp), [])
+        self.assertEqual(mp.folder_moves({"directories": {"windows": None}}), [])
+
+    def test_paths(self):
+        moves = mp.folder_moves(self.WIN2000)
+        self.assertEqual(mp.moved_path("C:\\WINNT\\system32\\Vt.dll", moves),
+                         "C:\\windows\\system32\\Vt.dll")
+        self.assertEqual(mp.moved_path("c:\\winnt\\INF", moves), "C:\\windows\\INF")
+        self.assertEqual(mp.moved_path("C:\\WINNT", moves), "C:\\windows")
+        self.assertEqual(mp.moved_path("C:\\WINNT.OLD\\x", moves), "C:\\WINNT.OLD\\x")
+        self.assertEqual(mp.moved_path("D:\\WINNT\\x", moves), "D:\\WINNT\\x")
+        # 98: only the system folder moves, not Wine's own C:\windows\system.
+        self.assertEqual(mp.moved_path("C:\\WINDOWS\\SYSTEM\\Vt.dll",
+                                       mp.folder_moves(self.WIN98)),
+                         "C:\\windows\\system32\\Vt.dll")
+
+    def test_files_land_in_wines_folders(self):
+        with tempfile.TemporaryDirectory() as root:
+            image = os.path.join(root, "image")
+            write(os.path.join(root, "drive_c", "windows", "system32", "kernel32.dll"), b"MZ")
+            write(os.path.join(image, "WINNT", "system32", "Vt.dll"))
+            write(os.path.join(image, "WINNT", "INF", "oem7.inf"))
+            write(os.path.join(image, "Program Files", "a.txt"))
+            os.makedirs(os.path.join(image, "WINNT", "TEMP"))
+            mp.copy_drive(image, "C", root, mp.folder_moves(self.WIN2000), [])
+            c = os.path.join(root, "drive_c")
+            self.assertEqual(sorted(os.listdir(c)), ["Program Files", "windows"])
+            self.assertTrue(os.path.isfile(os.path.join(c, "windows", "system32", "Vt.dll")))
+            self.assertTrue(os.path.isfile(os.path.join(c, "windows", "system32", "kernel32.dll")))
+            self.assertTrue(os.path.isfile(os.path.join(c, "windows", "INF", "oem7.inf")))
+            self.assertTrue(os.path.isdir(os.path.join(c, "windows", "TEMP")))
+            self.assertEqual(mp.prefix_host_path(root, self.WIN2000, "C:\\WINNT\\INF\\oem7.inf"),
+                             os.path.join(c, "windows", "INF", "oem7.inf"))
+
+    def test_registry_strings_that_start_with_a_moved_folder(self):
+        image = (b'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\SharedDLLs]\r\n'
+                 b'"C:\\\\WINDOWS\\\\SYSTEM\\\\VtCore.dll"=dword:00000002\r\n'
+                 b'"Run"="C:\\\\WINDOWS\\\\SYSTEM\\\\Mon.exe -q \\"C:\\\\WINDOWS\\\\SYSTEM\\\\x\\""\r\n'
+                 b'"Scan"="C:\\\\WINDOWS\\\\scanregw.exe"\r\n'
+                 b'"Other"="C:\\\\WINDOWS\\\\SYSTEMX\\\\a"\r\n')
+        out = mp.registry_for_wine(image, mp.folder_moves(self.WIN98))
+        self.assertIn(b'"C:\\\\windows\\\\system32\\\\VtCore.dll"=dword:00000002\r\n', out)
+        # Only a string's start is a path the move covers; quotes stay escaped.
+        self.assertIn(b'"Run"="C:\\\\windows\\\\system32\\\\Mon.exe -q '
+                      b'\\"C:\\\\WINDOWS\\\\SYSTEM\\\\x\\""\r\n', out)
+        self.assertIn(b'"Scan"="C:\\\\WINDOWS\\\\scanregw.exe"', out)
+        self.assertIn(b'"Other"="C:\\\\WINDOWS\\\\SYSTEMX\\\\a"', out)
+
+    def test_the_differential_check_maps_back_only_what_was_moved(self):
+        sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "scripts"))
+        import differential_normalise as dn
+        log = ["==> Deleted file C:\\windows\\system32\\VtCore.dll ",
+               "\tRemoved file C:\\windows\\INF\\oem7.inf",
+               "'C:\\windows\\TEMP\\'", "c:\\windows\\system32\\lower.dll"]
+        ctx = {"side": "wine", "machine": self.WIN2000,
+               "not_modelled": "\n".join(mp.not_modelled(self.WIN2000, "2000"))}
+        self.assertEqual(dn.windows_folders_moved(log, ctx),
+                         ["==> Deleted file C:\\WINNT\\system32\\VtCore.dll ",
+                          "\tRemoved file C:\\WINNT\\INF\\oem7.inf",
+                          "'C:\\WINNT\\TEMP\\'", "c:\\windows\\system32\\lower.dll"])
+        # 98: the system folder alone; the simulated PC's side is never touched.
+        ctx98 = {"side": "wine", "machine": self.WIN98,
+                 "not_modelled": "\n".join(mp.not_modelled(self.WIN98, "98"))}
+        self.assertEqual(dn.windows_folders_moved(log[:2], ctx98),
+                         ["==> Deleted file C:\\WINDOWS\\SYSTEM\\VtCore.dll ", log[1]])
+        self.assertEqual(dn.windows_folders_moved(log, dict(ctx, side="sim")), log)
+        self.assertEqual(dn.windows_folders_moved(log, dict(ctx, not_modelled="")), log)
+
+
 class NotModelled(unittest.TestCase):
     def test_names_what_the_image_has(self):
         machine = {"devices": [{}], "local_time": "2003-01-01T00:00:00",
@@ -86,7 +175,7 @@ class NotModelled(unittest.TestCase):
         notes = "\n".join(mp.not_modelled(machine, "2000"))
         self.assertIn("devices (1)", notes)
         self.assertIn("local_time", notes)
-        self.assertIn("directories.windows C:\\WINNT", notes)
+        self.assertIn("directories.windows C:\\WINNT moved to C:\\windows:", notes)
         self.assertNotIn("directories.system", notes)  # the same folder as Wine's
         self.assertIn("faults (1)", notes)
         self.assertEqual(mp.not_modelled({}, "xp"), [])

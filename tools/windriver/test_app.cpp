@@ -108,9 +108,17 @@ INT_PTR CALLBACK MainProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         return TRUE;
       }
       return FALSE;
-    case WM_HELP:
-      Tell(dialog, "help on " + std::to_string(reinterpret_cast<HELPINFO*>(lParam)->iCtrlId));
+    case WM_HELP: {
+      const int control = reinterpret_cast<HELPINFO*>(lParam)->iCtrlId;
+      if (control == 1003) {
+        // As the real program: context help from a help file that is not there.
+        const BOOL shown = WinHelpA(dialog, "NoSuchFile.hlp", HELP_CONTEXT, 10);
+        Tell(dialog, "help call returned " + std::to_string(shown));
+        return TRUE;
+      }
+      Tell(dialog, "help on " + std::to_string(control));
       return TRUE;
+    }
     case WM_CLOSE:
       DestroyWindow(dialog);
       PostQuitMessage(9);

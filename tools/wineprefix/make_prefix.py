@@ -123,25 +123,61 @@ def windows_path_to_host(prefix, path):
     return host
 
 
-def copy_merged(source, target, kept):
-    """Copies a folder tree into another, joining folders whose names differ
-    only in case (drives/C/WINDOWS goes into drive_c/windows). A file Wine
-    already has there (shell32.dll ...) stays Wine's: the image's stand-in
-    would stop Wine itself; its text files (win.ini ...) give way to the
-    image's. Files kept are added to `kept`."""
-    os.makedirs(target, exist_ok=True)
-    existing = {name.lower(): name for name in os.listdir(target)}
+# Wine's Windows and system folders are fixed, whatever the Windows version.
+WINE_FOLDERS = (("system", "C:\\windows\\system32"), ("windows", "C:\\windows"))
+
+
+def folder_moves(machine):
+    """The image's Windows and system folders that are not Wine's, as
+    (directory name, image folder, Wine folder), the longest image folder
+    first so that the system folder inside the Windows folder wins."""
+    dirs = machine.get("directories", {})
+    moves = []
+    for name, wine_dir in WINE_FOLDERS:
+        want = (dirs.get(name) or "").rstrip("\\")
+        if want and want.lower() != wine_dir.lower():
+            moves.append((name, want, wine_dir))
+    return sorted(moves, key=lambda m: -len(m[1]))
+
+
+def moved_path(path, moves):
+    """A path of the image as it is in the prefix: one inside a moved folder
+    is inside Wine's folder instead (the rest keeps its case)."""
+    for _, image_dir, wine_dir in moves:
+        if path.lower() == image_dir.lower() or path.lower().startswith(image_dir.lower() + "\\"):
+            return wine_dir + path[len(image_dir):]
+    return path
+
+
+def prefix_host_path(prefix, machine, path):
+    """The host path in the prefix of a path the image names."""
+    return windows_path_to_host(prefix, moved_path(path, folder_moves(machine)))
+
+
+def copy_drive(source, letter, prefix, moves, kept):
+    """Copies an image's drive folder into the prefix, each file and folder
+    where moved_path puts it, joining folders whose names differ only in case
+    (drives/C/WINDOWS goes into drive_c/windows). A file Wine already has
+    there (shell32.dll ...) stays Wine's: the image's stand-in would stop Wine
+    itself; its text files (win.ini ...) give way to the image's. Files kept
+    are added to `kept`."""
     for name in sorted(os.listdir(source)):
-        src = os.path.join(source, name)
-        dst = os.path.join(target, existing.get(name.lower(), name))
-        if os.path.isdir(src) and not os.path.islink(src):
-            copy_merged(src, dst, kept)
-        elif os.path.lexists(dst) and is_program(dst):
-            kept.append(src)
-        else:
-            if os.path.lexists(dst):
-                os.remove(dst)
-            shutil.copy2(src, dst)
+        copy_entry(os.path.join(source, name), letter + ":\\" + name, prefix, moves, kept)
+
+
+def copy_entry(src, image_path, prefix, moves, kept):
+    dst = windows_path_to_host(prefix, moved_path(image_path, moves))
+    if os.path.isdir(src) and not os.path.islink(src):
+        os.makedirs(dst, exist_ok=True)
+        for name in sorted(os.listdir(src)):
+            copy_entry(os.path.join(src, name), image_path + "\\" + name, prefix, moves, kept)
+    elif os.path.lexists(dst) and is_program(dst):
+        kept.append(src)
+    else:
+        if os.path.lexists(dst):
+            os.remove(dst)
+        os.makedirs(os.path.dirname(dst), exist_ok=True)
+        shutil.copy2(src, dst)
 
 
 def is_program(path):
@@ -216,9 +252,30 @@ def map_control_set(key, current):
     return key
 
 
-def registry_for_wine(data):
+QUOTED = re.compile(r'"((?:[^"\\]|\\.)*)"')
+
+
+def move_quoted_paths(line, moves):
+    """A value line with each quoted string (name or data) that starts with a
+    moved folder rewritten to Wine's folder (SharedDLLs names, Run commands,
+    SystemRoot ...); a path further inside a string is left as it is."""
+    if not moves:
+        return line
+
+    def one(match):
+        text = re.sub(r"\\(.)", r"\1", match.group(1))
+        moved = moved_path(text, moves)
+        if moved == text:
+            return match.group(0)
+        return '"' + moved.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+    return QUOTED.sub(one, line)
+
+
+def registry_for_wine(data, moves=()):
     """The image's registry as a REGEDIT4 file for Wine's regedit, key paths
-    mapped (bytes of the image's code page are kept)."""
+    mapped, strings naming a moved folder moved (bytes of the image's code
+    page are kept)."""
     text, _ = read_reg_text(data)
     current = current_control_set(text)
     out = []
@@ -232,7 +289,7 @@ def registry_for_wine(data):
         elif stripped.startswith("Windows Registry Editor Version 5.00"):
             out.append("REGEDIT4")
         else:
-            out.append(line)
+            out.append(move_quoted_paths(line, moves))
     return ("\r\n".join(out) + "\r\n").encode("latin-1", errors="replace")
 
 
@@ -258,7 +315,8 @@ def spooler_list(machine, windows):
         if printer.get("jobs"):
             notes.append("printer %r: print jobs are not modelled" % printer["name"])
     for service in machine.get("services", []):
-        path = service.get("path") or "C:\\windows\\system32\\%s.exe" % service["name"]
+        path = moved_path(service.get("path") or "", folder_moves(machine)) or \
+            "C:\\windows\\system32\\%s.exe" % service["name"]
         lines.append("service %s|%s" % (service["name"], path))
         if service.get("state", "stopped") != "stopped":
             notes.append("service %r: made stopped; Wine cannot run the image's service "
@@ -278,25 +336,30 @@ SHELL_FOLDERS = (("desktop", "HKCU", "Desktop"), ("programs", "HKCU", "Programs"
                  ("common_programs", "HKLM", "Common Programs"))
 
 
-def set_shell_folders(wine, dirs):
+def set_shell_folders(wine, dirs, moves):
     for name, hive, value in SHELL_FOLDERS:
         if not dirs.get(name):
             continue
+        folder = moved_path(dirs[name], moves)
         base = hive + r"\Software\Microsoft\Windows\CurrentVersion\Explorer"
-        wine.reg_add(base + r"\User Shell Folders", value, dirs[name], "REG_EXPAND_SZ")
-        wine.reg_add(base + r"\Shell Folders", value, dirs[name])
+        wine.reg_add(base + r"\User Shell Folders", value, folder, "REG_EXPAND_SZ")
+        wine.reg_add(base + r"\Shell Folders", value, folder)
+
+
+HELP_VIEWER_NOTE = ("help viewer: winhlp32.exe is disabled; WinHelpA returns FALSE at once "
+                    "instead of waiting on the viewer's own boxes")
 
 
 def not_modelled(machine, windows):
     notes = []
     dirs = machine.get("directories", {})
-    for name, wine_dir in (("windows", "C:\\windows"), ("system", "C:\\windows\\system32")):
-        want = dirs.get(name)
-        if want is None and name in dirs:
+    for name, wine_dir in WINE_FOLDERS:
+        if dirs.get(name) is None and name in dirs:
             notes.append("directories.%s is null: Wine always reports %s" % (name, wine_dir))
-        elif want and want.lower() != wine_dir.lower():
-            notes.append("directories.%s %s: Wine reports %s (the image's files are copied "
-                         "to %s as they are)" % (name, want, wine_dir, want))
+    for name, image_dir, wine_dir in folder_moves(machine):
+        notes.append("directories.%s %s moved to %s: Wine's folder is fixed; the image's files "
+                     "there and the registry strings that start with it are in Wine's folder"
+                     % (name, image_dir, wine_dir))
     for name, _, _ in SHELL_FOLDERS:
         if name in dirs and not dirs[name]:
             notes.append("directories.%s is null: Wine always reports its own folder" % name)
@@ -367,25 +430,26 @@ def main():
     wine = Wine(prefix)
     notes = not_modelled(machine, windows)
 
-    # Files: drives/C into drive_c, other letters as folders inside the prefix.
+    # Files: drives/C into drive_c, other letters as folders inside the prefix;
+    # the image's Windows and system folders into Wine's.
+    moves = folder_moves(machine)
     drives = os.path.join(image, "drives")
     kept = []
     for letter in sorted(os.listdir(drives)) if os.path.isdir(drives) else []:
-        if letter.upper() == "C":
-            copy_merged(os.path.join(drives, letter), os.path.join(prefix, "drive_c"), kept)
-            continue
-        folder = "drive_" + letter.lower()
-        copy_merged(os.path.join(drives, letter), os.path.join(prefix, folder), kept)
-        link = os.path.join(prefix, "dosdevices", letter.lower() + ":")
-        if os.path.lexists(link):
-            os.remove(link)
-        os.symlink("../" + folder, link)
+        if letter.upper() != "C":
+            folder = "drive_" + letter.lower()
+            os.makedirs(os.path.join(prefix, folder), exist_ok=True)
+            link = os.path.join(prefix, "dosdevices", letter.lower() + ":")
+            if os.path.lexists(link):
+                os.remove(link)
+            os.symlink("../" + folder, link)
+        copy_drive(os.path.join(drives, letter), letter.upper(), prefix, moves, kept)
     for path in kept:
         notes.append("file %s: Wine's own file of that name is kept"
                      % os.path.relpath(path, drives))
     for path, flags in machine.get("files", {}).items():
         if flags.get("read_only"):
-            host = windows_path_to_host(prefix, path)
+            host = prefix_host_path(prefix, machine, path)
             if os.path.exists(host):
                 os.chmod(host, os.stat(host).st_mode & ~0o222)
             else:
@@ -418,7 +482,7 @@ def main():
     reg = os.path.join(image, "registry.reg")
     if os.path.exists(reg):
         with open(reg, "rb") as f:
-            data = registry_for_wine(f.read())
+            data = registry_for_wine(f.read(), moves)
         with open(os.path.join(prefix, "drive_c", "cvs-image.reg"), "wb") as f:
             f.write(data)
         chown_tree(os.path.join(prefix, "drive_c"))
@@ -426,15 +490,22 @@ def main():
         os.remove(os.path.join(prefix, "drive_c", "cvs-image.reg"))
 
     wine.reg_add(r"HKCU\Software\Wine", "Version", VERSIONS[windows])
-    set_shell_folders(wine, machine.get("directories", {}))
+    # Wine's WinHelpA hands each call to its help viewer with a sent message;
+    # without the help file the viewer's own "Cannot find" box (another
+    # process, which no script answers) would hold the program's call. With
+    # the viewer disabled WinHelpA returns FALSE at once.
+    wine.reg_add(r"HKCU\Software\Wine\DllOverrides", "winhlp32.exe", "")
+    notes.append(HELP_VIEWER_NOTE)
+    set_shell_folders(wine, machine.get("directories", {}), moves)
     temp = machine.get("directories", {}).get("temp")
     if temp:
         for name in ("TEMP", "TMP"):
-            wine.reg_add(r"HKCU\Environment", name, temp.rstrip("\\"))
-        if not os.path.isdir(windows_path_to_host(prefix, temp.rstrip("\\"))):
+            wine.reg_add(r"HKCU\Environment", name, moved_path(temp.rstrip("\\"), moves))
+        if not os.path.isdir(prefix_host_path(prefix, machine, temp.rstrip("\\"))):
             notes.append("directories.temp %s does not exist in the image's files" % temp)
 
-    in_use = [p for p, flags in machine.get("files", {}).items() if flags.get("in_use")]
+    in_use = [moved_path(p, moves) for p, flags in machine.get("files", {}).items()
+              if flags.get("in_use")]
     if in_use:
         if args.keep_session:
             hold_list = os.path.join(tools, "in-use.txt")
