@@ -1,6 +1,7 @@
 #include "sim/transcript.h"
 
 #include <cstdio>
+#include <iostream>
 #include <ostream>
 
 namespace sim {
@@ -33,7 +34,10 @@ void Transcript::Write(const std::string& line) {
   lines_.push_back(line);
   if (out_ != nullptr) {
     *out_ << line << '\n';
-    out_->flush();
+    // A person at the terminal sees each line as it happens; a transcript
+    // file is whole only once vtsim closes and renames it, so a flush per
+    // line (hundreds of thousands in a long INF search) would buy nothing.
+    if (out_ == &std::cout) out_->flush();
   }
 }
 
