@@ -9,8 +9,8 @@ answers (script.txt); on top of it come, times N:
 - 200,000 registry keys (about 20 MB of registry.reg), 20,000 of them named by
   the device's registry list through every kind of entry (keys, values,
   shared counters, keys found by a value, Plug-and-Play tags);
-- a files list of 20,000 entries (files and directory sweeps), a tenth of its
-  files in use by another process (machine.json `files`);
+- a files list of 20,000 entries (files, and a sweep of every fourth folder),
+  a tenth of its files in use by another process (machine.json `files`);
 - 2,000 OEM INF files (a tenth of them UTF-16) of 1 to 16 KB, the device's two
   texts in the two that come last in a listing, so every search reads them all;
 - 50 printers with their drivers and ports, 100 services and 200 devices.
@@ -46,28 +46,55 @@ HIVES = {"HKLM": "HKEY_LOCAL_MACHINE", "HKCU": r"HKEY_USERS\.DEFAULT"}
 
 
 class Registry:
-    """Keys in the order made, each with its values as written lines."""
+    """Keys with their values as written lines, saved in the order regedit
+    exports them on NT (and vtsim writes them back): depth first, subkeys
+    by upper-cased name, each key with a section of its own."""
 
     def __init__(self):
         self.keys = {}
+        self.hives = []
+
+    def section(self, full):
+        hive = full.split("\\", 1)[0].upper()
+        if hive not in self.hives:
+            self.hives.append(hive)
+        return self.keys.setdefault(full, [])
 
     def key(self, path):
         hive, _, rest = path.partition("\\")
-        full = HIVES[hive] + "\\" + rest
-        return self.keys.setdefault(full, [])
+        return self.section(HIVES[hive] + "\\" + rest)
 
     def string(self, path, name, data):
         quoted = data.replace("\\", "\\\\").replace('"', '\\"')
-        self.key(path).append('"%s"="%s"' % (name.replace("\\", "\\\\"), quoted))
+        named = '"%s"' % name.replace("\\", "\\\\") if name else "@"
+        self.key(path).append('%s="%s"' % (named, quoted))
 
     def dword(self, path, name, value):
         self.key(path).append('"%s"=dword:%08x' % (name.replace("\\", "\\\\"), value))
 
-    def text(self):
-        out = []
-        for key, values in self.keys.items():
-            out.append("[%s]" % key)
-            out.extend(values)
+    def read(self, text):
+        """Takes the sections of an exported file (its own lines kept)."""
+        values = None
+        for line in text.split("\r\n")[1:]:
+            if line.startswith("[") and line.endswith("]"):
+                values = self.section(line[1:-1])
+            elif line and values is not None:
+                values.append(line)
+
+    def text(self, header):
+        for full in list(self.keys):
+            parts = full.split("\\")
+            for depth in range(2, len(parts)):
+                self.keys.setdefault("\\".join(parts[:depth]), [])
+
+        def order(full):
+            parts = full.upper().split("\\")
+            return (self.hives.index(parts[0]), parts[1:])
+
+        out = [header, ""]
+        for full in sorted(self.keys, key=order):
+            out.append("[%s]" % full)
+            out.extend(self.keys[full])
             out.append("")
         return "\r\n".join(out) + "\r\n"
 
@@ -135,7 +162,8 @@ def filler_keys(reg, rng, count):
 
 
 def write_files_list(image, machine, scale):
-    """The files, their list entries and a tenth of them in use."""
+    """The files and their list entries, folders of 100; every fourth folder
+    is swept (its last entry); a tenth of the files are in use."""
     lines = []
     entries = sized(FILE_ENTRIES, scale)
     root = os.path.join(image, "drives", "C", "Program Files", "Vantrel", "Bench")
@@ -145,7 +173,9 @@ def write_files_list(image, machine, scale):
     while len(lines) < entries:
         folder = os.path.join(root, "D%d" % d)
         os.makedirs(folder)
-        for _ in range(min(FILES_PER_DIR - 1, entries - len(lines) - 1) or 1):
+        swept = d % 4 == 3
+        count = min(FILES_PER_DIR - (1 if swept else 0), entries - len(lines))
+        for _ in range(count):
             name = "F%d.dat" % n
             with open(os.path.join(folder, name), "wb") as f:
                 f.write(b"bench file %d\r\n" % n)
@@ -153,7 +183,7 @@ def write_files_list(image, machine, scale):
             if n % 10 == 0:
                 files[r"C:\Program Files\Vantrel\Bench\D%d\%s" % (d, name)] = {"in_use": True}
             n += 1
-        if len(lines) < entries:
+        if swept and len(lines) < entries:
             lines.append(r">#\Bench\D%d" % d)
         d += 1
     return lines
@@ -235,10 +265,13 @@ def generate(out, scale, seed, base):
         machine = json.load(f)
 
     reg = Registry()
+    with open(os.path.join(out, "registry.reg"), "rb") as f:
+        base_text = f.read().decode("latin-1")
+    reg.read(base_text)
     reg_lines, made = registry_list(reg, sized(REG_ENTRIES, scale))
     filler_keys(reg, rng, sized(KEYS, scale) - made)
-    with open(os.path.join(out, "registry.reg"), "ab") as f:
-        f.write(b"\r\n" + reg.text().encode("cp1252"))
+    with open(os.path.join(out, "registry.reg"), "wb") as f:
+        f.write(reg.text(base_text.split("\r\n", 1)[0]).encode("latin-1"))
 
     scrubber = os.path.join(out, "drives", "C", "Scrubber")
     write_dat(os.path.join(scrubber, REG_LIST), "Bench keys", reg_lines)

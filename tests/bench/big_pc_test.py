@@ -50,6 +50,16 @@ def key_lines(image):
         return sum(1 for line in f if line.startswith(b"["))
 
 
+def sections(image):
+    with open(os.path.join(image, "registry.reg"), "rb") as f:
+        return [line.rstrip(b"\r\n") for line in f if line.startswith(b"[")]
+
+
+def in_order_within(part, whole):
+    it = iter(whole)
+    return all(any(x == y for y in it) for x in part)
+
+
 def infs(image):
     return sorted(n for n in os.listdir(os.path.join(image, INF_DIR)) if n.endswith(".inf"))
 
@@ -67,8 +77,8 @@ with tempfile.TemporaryDirectory() as tmp:
 
     # Sizes at 0.02: 4,000 keys, 400 files, 40 INF files; twice that at 0.04.
     files_one, files_two = bench_files(one), bench_files(two)
-    check(len(files_one) == 396, "400 files-list entries: 4 folders of 99 files and a sweep each"
-          " (got %d files)" % len(files_one))
+    check(len(files_one) == 399, "400 files-list entries: 3 folders of 100 files, one of 99 and"
+          " its sweep (got %d files)" % len(files_one))
     check(len(files_two) == 2 * len(files_one), "the files double with the scale")
     check(len(infs(one)) == 40 and len(infs(two)) == 80, "40 and 80 OEM INF files")
     keys_one, keys_two = key_lines(one), key_lines(two)
@@ -88,6 +98,7 @@ with tempfile.TemporaryDirectory() as tmp:
     script = os.path.join(tmp, "script.txt")
     with open(os.path.join(one, "script.txt"), "rb") as src, open(script, "wb") as dst:
         dst.write(src.read())
+    before = sections(one)
     run = subprocess.run([VTSIM, "run", one, "--script", script, "--transcript", transcript])
     check(run.returncode == 0, "the scrub ends normally (exit %d)" % run.returncode)
     left = [os.path.relpath(p, os.path.join(one, BENCH_DIR)) for p in bench_files(one)]
@@ -95,6 +106,10 @@ with tempfile.TemporaryDirectory() as tmp:
     with open(os.path.join(one, "registry.reg"), "rb") as f:
         reg = f.read()
     check(b"\\Bench\\G0\\K0]" not in reg, "a listed key is gone")
+    # Written in the order vtsim writes: the keys left keep their places.
+    after = sections(one)
+    check(len(after) < len(before) and in_order_within(after, before),
+          "the keys left after the scrub are the image's, in its order")
     check(b"Bench component 0" in reg, "keys no list names stay")
     check(b"\\G0\\K3\\V5]" not in reg and b"\\G0\\K3\\V4]" in reg,
           "of a key found by its value, only that subkey goes")
