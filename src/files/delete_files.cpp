@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "files/remove_software.h"
 #include "log/run_log.h"
+#include "platform/ansi_text.h"
 #include "platform/format_text.h"
 #include "resources/string_table.h"
 
@@ -18,6 +19,17 @@ void ShowProgress(const std::string& text) {
 
 }  // namespace
 
+CRemoveSoftware::SaveFileIndex::SaveFileIndex(CRemoveSoftware& remover) : m_remover(remover) {
+  m_remover.m_saveIndex.clear();
+  for (const std::string& kept : g_aSaveFiles) m_remover.m_saveIndex.insert(UpperText(kept));
+  m_remover.m_saveIndexed = true;
+}
+
+CRemoveSoftware::SaveFileIndex::~SaveFileIndex() {
+  m_remover.m_saveIndexed = false;
+  m_remover.m_saveIndex.clear();
+}
+
 bool CRemoveSoftware::Defer(const std::string& path, int versionCode, bool& scheduled) {
   scheduled = false;
   if (m_batch.GetState() == kBatchNotCreated &&
@@ -32,6 +44,7 @@ bool CRemoveSoftware::Defer(const std::string& path, int versionCode, bool& sche
 
 int CRemoveSoftware::DeleteFiles(const CStringArray& list, int versionCode) {
   if (list.empty()) return 0;
+  SaveFileIndex index(*this);
   for (const std::string& entry : list) {
     if (entry.empty()) continue;
     if (entry[0] == '>') {

@@ -22,6 +22,7 @@ int CRemoveSoftware::IsSaveFile(const std::string& path) {
   // Folded by the code page's own case rules and then compared byte for
   // byte: a word-sort comparison would take "ß" for "ss".
   const std::string wanted = UpperText(path);
+  if (m_saveIndexed) return m_saveIndex.count(wanted) != 0 ? 1 : 0;
   for (const std::string& kept : g_aSaveFiles) {
     if (UpperText(kept) == wanted) return 1;
   }

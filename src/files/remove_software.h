@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_set>
 
 #include "config/string_list.h"
 #include "files/batch_erase_files.h"
@@ -52,10 +53,27 @@ class CRemoveSoftware {
   // tells whether the file's lines were written.
   bool Defer(const std::string& path, int versionCode, bool& scheduled);
 
+  // Holds the index of g_aSaveFiles for the length of one files pass.
+  class SaveFileIndex {
+   public:
+    explicit SaveFileIndex(CRemoveSoftware& remover);
+    ~SaveFileIndex();
+    SaveFileIndex(const SaveFileIndex&) = delete;
+    SaveFileIndex& operator=(const SaveFileIndex&) = delete;
+
+   private:
+    CRemoveSoftware& m_remover;
+  };
+
   // DelFilesFromDir's work once dir is the current directory.
   int SweepCurrentDirectory(const std::string& dir, int versionCode);
 
   CBatchEraseFiles m_batch;
+  // g_aSaveFiles upper-cased, made once per files pass (the list does not
+  // change during it): each entry is then looked up, not compared with every
+  // saved file.
+  std::unordered_set<std::string> m_saveIndex;
+  bool m_saveIndexed = false;
 };
 
 // Writes text as one run-log entry.

@@ -1,5 +1,7 @@
 #include "resources/string_table.h"
 
+#include <unordered_map>
+
 namespace {
 struct Entry {
   unsigned id;
@@ -13,8 +15,13 @@ constexpr Entry kStrings[] = {
 }  // namespace
 
 const char* LoadStr(unsigned id) {
-  for (const Entry& e : kStrings) {
-    if (e.id == id) return e.text;
-  }
-  return "";
+  // Made once: a run looks a text up for nearly every line it logs. The
+  // first entry of an id wins, as in the table's order.
+  static const std::unordered_map<unsigned, const char*> index = [] {
+    std::unordered_map<unsigned, const char*> byId;
+    for (const Entry& e : kStrings) byId.emplace(e.id, e.text);
+    return byId;
+  }();
+  const auto found = index.find(id);
+  return found == index.end() ? "" : found->second;
 }

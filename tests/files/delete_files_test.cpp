@@ -67,6 +67,23 @@ TEST_F(DeleteFilesTest, KeptFilesStayWhateverTheCase) {
   EXPECT_FALSE(LogHas("a.dll"));
 }
 
+// The pass looks kept files up in an index made when it starts: a later pass
+// (or a check between passes) sees the list as it is then.
+TEST_F(DeleteFilesTest, EachPassSeesTheKeptFilesAsTheyAreThen) {
+  tm.AddFile(kA);
+  tm.AddFile(kB);
+  CRemoveSoftware remover;
+  g_aSaveFiles = {kA};
+  remover.DeleteFiles({kA}, 5);
+  EXPECT_TRUE(tm.Exists(kA));
+  g_aSaveFiles = {kB};
+  EXPECT_EQ(remover.IsSaveFile(kA), 0);
+  EXPECT_EQ(remover.IsSaveFile("c:\\program files\\fax\\B.DLL"), 1);
+  remover.DeleteFiles({kA, kB}, 5);
+  EXPECT_FALSE(tm.Exists(kA));
+  EXPECT_TRUE(tm.Exists(kB));
+}
+
 TEST_F(DeleteFilesTest, ReadOnlyFileIsDeletedAfterItsAttributeIsCleared) {
   tm.AddFile(kA);
   tm.SetReadOnly(kA);
