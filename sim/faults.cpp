@@ -1,5 +1,7 @@
 #include "sim/faults.h"
 
+#include <algorithm>
+
 #include "sim/registry.h"
 #include "sim/text.h"
 
@@ -33,6 +35,10 @@ DWORD Faults::Check(const char* call, const std::string& path, const std::string
     c.first_key = key;
     c.first_name = name;
   }
+  const std::vector<std::string> subject = {path, key, name};
+  if (c.distinct.size() < 6 &&
+      std::find(c.distinct.begin(), c.distinct.end(), subject) == c.distinct.end())
+    c.distinct.push_back(subject);
   c.last_path = path;
   c.last_key = key;
   c.last_name = name;

@@ -24,6 +24,8 @@ struct CallSeen {
   unsigned count = 0;
   std::string first_path, first_key, first_name;
   std::string last_path, last_key, last_name;
+  // The first few distinct subjects, each as path, key and name.
+  std::vector<std::vector<std::string>> distinct;
 };
 
 class Faults {

@@ -32,6 +32,9 @@ void WriteCalls(const std::map<std::string, sim::CallSeen>& calls, const fs::pat
   for (const auto& [name, c] : calls)
     out << name << '\t' << c.count << '\t' << c.first_path << '\t' << c.first_key << '\t'
         << c.first_name << '\t' << c.last_path << '\t' << c.last_key << '\t' << c.last_name << '\n';
+  for (const auto& [name, c] : calls)
+    for (const auto& s : c.distinct)
+      out << '+' << name << '\t' << s[0] << '\t' << s[1] << '\t' << s[2] << '\n';
 }
 
 std::map<std::string, sim::CallSeen> ReadCalls(const fs::path& file) {
@@ -44,6 +47,10 @@ std::map<std::string, sim::CallSeen> ReadCalls(const fs::path& file) {
     std::string field;
     while (std::getline(fields, field, '\t')) f.push_back(field);
     f.resize(8);
+    if (!f[0].empty() && f[0][0] == '+') {
+      calls[f[0].substr(1)].distinct.push_back({f[1], f[2], f[3]});
+      continue;
+    }
     sim::CallSeen& c = calls[f[0]];
     c.count = static_cast<unsigned>(std::stoul(f[1].empty() ? "0" : f[1]));
     c.first_path = f[2], c.first_key = f[3], c.first_name = f[4];
@@ -89,7 +96,7 @@ std::map<std::string, sim::CallSeen> ReadCalls(const fs::path& file) {
         code = 3;
         m.user.Write("exit", "3");
         internal = "";  // a script that runs out is an outcome, not a fault
-        std::ofstream(work / "abort") << abort.message;
+        std::ofstream(work / "abort", std::ios::binary) << abort.message;
       } catch (const std::exception& e) {
         internal = std::string("exception: ") + e.what();
       }
@@ -149,6 +156,7 @@ void Collect(const CellSpec& spec, const fs::path& work, int status,
   r->exit_code = code.empty() ? -1 : std::stoi(code);
   r->internal = ReadText(work / "internal");
   r->transcript = ReadText(work / "transcript.txt");
+  r->abort = ReadText(work / "abort");
   r->log = FindLog(work / "image" / "drives");
   r->calls = ReadCalls(work / "calls.txt");
   std::istringstream findings(ReadText(work / "oracle.txt"));

@@ -28,7 +28,8 @@ struct CellResult {
   int exit_code = -1;    // the program's exit status; 3 when the script ran out
   std::string internal;  // an exception of the simulation, or a failed save
   std::string transcript;
-  std::string log;  // the run log, CR removed ("" when none)
+  std::string abort;  // why the script could not go on (exit 3)
+  std::string log;    // the run log, CR removed ("" when none)
   std::map<std::string, sim::CallSeen> calls;
   int faults_untouched = 0;         // added faults whose call never came
   std::vector<std::string> oracle;  // the oracle's findings on the run

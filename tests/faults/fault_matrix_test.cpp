@@ -58,24 +58,33 @@ std::string LoggedName(const std::string& call) {
   return call;
 }
 
+// Lines every run log may gain when a run ends otherwise (the footer).
+bool Incidental(const std::string& line) {
+  return line.find_first_not_of(" \t*") == std::string::npos || line == "End of VtCvScrubber.Log";
+}
+
 // The outcome of a cell in words, against the run without faults.
 std::string Outcome(const CellResult& base, const CellResult& r, const std::string& call) {
   if (r.crashed) return "CRASH (" + r.crash + ")";
   if (!r.internal.empty()) return "SIMULATION FAULT (" + Short(r.internal) + ")";
   if (r.faults_untouched > 0) return "not reached";
   std::string words;
-  const std::vector<std::string> logged = NewLines(base.log, r.log);
+  std::vector<std::string> logged;
+  for (const std::string& l : NewLines(base.log, r.log))
+    if (!Incidental(l)) logged.push_back(l);
   bool named = false, system = false;
   for (const std::string& l : logged) {
     named = named || l.find(LoggedName(call)) != std::string::npos;
     system = system || l.find("System message") != std::string::npos;
   }
+  bool fewer = false;
+  for (const std::string& l : NewLines(r.log, base.log)) fewer = fewer || !Incidental(l);
   if (named || system)
     words = "logged";
   else if (!logged.empty())
     words = "log differs: '" + Short(logged.front(), 50) + "'";
-  else if (base.log != r.log)
-    words = "log shorter";
+  else if (fewer)
+    words = "silent, fewer lines";
   else
     words = "silent";
   for (const std::string& l : NewLines(base.transcript, r.transcript))
@@ -89,8 +98,23 @@ std::string Outcome(const CellResult& base, const CellResult& r, const std::stri
     if (l.rfind("[window] ", 0) == 0) lastWindow = l;
   const std::vector<std::string> lines = LinesOf(r.transcript);
   const bool reached = std::find(lines.begin(), lines.end(), lastWindow) != lines.end();
-  words += reached ? ", run goes on" : ", run stops";
-  if (r.exit_code != base.exit_code) words += " (exit " + std::to_string(r.exit_code) + ")";
+  if (reached) {
+    words += ", run goes on";
+  } else if (r.exit_code == 3) {
+    const size_t at = r.abort.find("window \"");
+    const std::string window =
+        at == std::string::npos ? "" : r.abort.substr(at + 8, r.abort.find('"', at + 8) - at - 8);
+    words += ", run stops: window '" + window + "' waits for what the script does not give";
+  } else {
+    words += ", run stops";
+  }
+  const bool restart = [](const std::string& t) {
+    return t.find("\n[restart]") != std::string::npos;
+  }(base.transcript);
+  if (restart && r.transcript.find("\n[restart]") == std::string::npos && reached)
+    words += ", no restart";
+  if (r.exit_code != base.exit_code && r.exit_code != 3)
+    words += " (exit " + std::to_string(r.exit_code) + ")";
   return words;
 }
 
@@ -98,9 +122,17 @@ struct Cell {
   std::string call;
   unsigned code;
   size_t pc;
-  bool later;  // aimed at the latest call by its subjects
+  bool later;           // aimed at the latest call by its subjects
+  std::string subject;  // aimed at one of the other subjects ("" = not)
   CellSpec spec;
 };
+
+std::string SubjectText(const std::vector<std::string>& s) {
+  std::string text;
+  for (const std::string& part : s)
+    if (!part.empty()) text += (text.empty() ? "" : ", ") + part;
+  return text;
+}
 
 std::string MatrixPath() { return SourceDir() + "/docs/fault-matrix.md"; }
 
@@ -133,6 +165,7 @@ TEST(FaultMatrix, EveryCellEndsSoundlyAndAsReviewed) {
                        code,
                        pc,
                        false,
+                       "",
                        {pcs[pc].image, pcs[pc].script, {first}, pcs[pc].device, nullptr}});
       const bool distinct = seen.last_path + seen.last_key + seen.last_name !=
                             seen.first_path + seen.first_key + seen.first_name;
@@ -142,8 +175,25 @@ TEST(FaultMatrix, EveryCellEndsSoundlyAndAsReviewed) {
                          code,
                          pc,
                          true,
+                         "",
                          {pcs[pc].image, pcs[pc].script, {later}, pcs[pc].device, nullptr}});
       }
+    }
+  }
+  // Each other distinct subject the call was made with, failed with 5.
+  for (const auto& [call, pc] : firstPc) {
+    const sim::CallSeen& seen = bases[pc].calls.at(call);
+    for (const std::vector<std::string>& subject : seen.distinct) {
+      const std::vector<std::string> first = {seen.first_path, seen.first_key, seen.first_name};
+      const std::vector<std::string> last = {seen.last_path, seen.last_key, seen.last_name};
+      if (subject == first || subject == last || SubjectText(subject).empty()) continue;
+      sim::Fault f{call, subject[0], subject[1], subject[2], 5, 1};
+      cells.push_back({call,
+                       5,
+                       pc,
+                       false,
+                       SubjectText(subject),
+                       {pcs[pc].image, pcs[pc].script, {f}, pcs[pc].device, nullptr}});
     }
   }
   std::vector<CellSpec> specs;
@@ -151,9 +201,19 @@ TEST(FaultMatrix, EveryCellEndsSoundlyAndAsReviewed) {
   const std::vector<CellResult> results = RunCells(specs, root + "/cells", jobs);
 
   std::map<std::pair<std::string, unsigned>, std::pair<std::string, std::string>> rows;
+  std::vector<std::string> subjectRows;
   for (size_t i = 0; i < cells.size(); ++i) {
     const Cell& c = cells[i];
     const std::string outcome = Outcome(bases[c.pc], results[i], c.call);
+    if (!c.subject.empty()) {
+      subjectRows.push_back("| " + c.call + " | " + Short(c.subject, 90) + " | " + pcs[c.pc].name +
+                            " | " + outcome + " |\n");
+    }
+    for (const std::string& p : CellProblems(results[i]))
+      ADD_FAILURE() << c.call << " error " << c.code << (c.later ? " (latest call)" : "")
+                    << (c.subject.empty() ? "" : " (" + c.subject + ")") << " on " << pcs[c.pc].name
+                    << ": " << p;
+    if (!c.subject.empty()) continue;
     auto& row = rows[{c.call, c.code}];
     (c.later ? row.second : row.first) = outcome;
     for (const std::string& p : CellProblems(results[i]))
@@ -178,6 +238,13 @@ TEST(FaultMatrix, EveryCellEndsSoundlyAndAsReviewed) {
   for (const auto& [key, row] : rows)
     table << "| " << key.first << " | " << key.second << " | " << pcs[firstPc[key.first]].name
           << " | " << row.first << " | " << (row.second.empty() ? "—" : row.second) << " |\n";
+
+  table << "\n## Other subjects, error 5\n\n"
+           "The first calls with each other distinct subject (up to six subjects a call),\n"
+           "failed with error 5.\n\n"
+           "| Call | Subject | PC | Outcome |\n"
+           "|---|---|---|---|\n";
+  for (const std::string& row : subjectRows) table << row;
 
   if (std::getenv("CVS_REGEN_FAULT_MATRIX")) {
     std::ofstream(MatrixPath(), std::ios::binary) << table.str();
