@@ -130,6 +130,13 @@ std::vector<std::string> CheckRun(const ImageSnapshot& before, const ImageSnapsh
   for (const auto& [path, host] : before.files)
     if (!after.files.count(path) && !FileAllowed(allowed, path))
       out.push_back("file removed but not named: " + path);
+  // A shared file whose counter stays above zero is kept.
+  for (const auto& [id, data] : after.values) {
+    if (id.first != kSharedDlls || Dword(data) < 1) continue;
+    if (before.files.count(id.second) && !after.files.count(id.second))
+      out.push_back("shared file removed while its counter is " + std::to_string(Dword(data)) +
+                    ": " + id.second);
+  }
   CheckList("printer", before.printers, after.printers, allowed.printers, &out);
   CheckList("printer driver", before.printer_drivers, after.printer_drivers,
             allowed.printer_drivers, &out);

@@ -95,6 +95,14 @@ TEST_F(OracleTest, SharedCountersGoDownByOneAtMost) {
   EXPECT_EQ(Check().size(), 1u);
 }
 
+TEST_F(OracleTest, ASharedFileStaysWhileItsCounterIsAboveZero) {
+  Edit("registry.reg", "VtDot4.dll\"=dword:00000003", "VtDot4.dll\"=dword:00000002");
+  fs::remove(copy / "drives/C/WINDOWS/system32/VtDot4.dll");
+  EXPECT_EQ(Check(),
+            std::vector<std::string>{
+                "shared file removed while its counter is 2: C:\\WINDOWS\\SYSTEM32\\VTDOT4.DLL"});
+}
+
 TEST_F(OracleTest, ACounterTheListDoesNotNameMayNotChange) {
   Edit("registry.reg", "msvcp60.dll\"=dword:00000004", "msvcp60.dll\"=dword:00000003");
   const auto v = Check();
