@@ -59,6 +59,22 @@ std::map<std::string, sim::CallSeen> ReadCalls(const fs::path& file) {
   return calls;
 }
 
+std::string FindLog(const fs::path& drives) {
+  std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(drives, ec);
+       it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (name == "vtcvscrubber.log") {
+      std::string text = ReadText(it->path()), out;
+      for (char c : text)
+        if (c != '\r') out += c;
+      return out;
+    }
+  }
+  return "";
+}
+
 // The child: copy, load, run as vtsim does, save, report into files.
 [[noreturn]] void RunChild(const CellSpec& spec, const fs::path& work) {
   alarm(120);
@@ -118,27 +134,13 @@ std::map<std::string, sim::CallSeen> ReadCalls(const fs::path& file) {
       !oracle::ReadSnapshot((work / "image").string(), &after, &error))
     findings << "image unreadable: " << error << "\n";
   else
-    for (const std::string& v : oracle::CheckRun(before, after, spec.device)) findings << v << "\n";
+    for (const std::string& v :
+         oracle::CheckRun(before, after, spec.device, FindLog(work / "image" / "drives")))
+      findings << v << "\n";
   findings.close();
   std::ofstream(work / "internal", std::ios::app) << internal;
   std::ofstream(work / "exit") << code;
   _exit(0);
-}
-
-std::string FindLog(const fs::path& drives) {
-  std::error_code ec;
-  for (auto it = fs::recursive_directory_iterator(drives, ec);
-       it != fs::recursive_directory_iterator(); it.increment(ec)) {
-    std::string name = it->path().filename().string();
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (name == "vtcvscrubber.log") {
-      std::string text = ReadText(it->path()), out;
-      for (char c : text)
-        if (c != '\r') out += c;
-      return out;
-    }
-  }
-  return "";
 }
 
 void Collect(const CellSpec& spec, const fs::path& work, int status,

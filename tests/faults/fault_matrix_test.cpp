@@ -138,7 +138,9 @@ std::string MatrixPath() { return SourceDir() + "/docs/fault-matrix.md"; }
 
 TEST(FaultMatrix, EveryCellEndsSoundlyAndAsReviewed) {
   TestMachine tm;  // for its temporary folder
-  const std::string root = tm.ImageDir() + "/matrix";
+  // CVS_FAULT_KEEP=DIR keeps the runs' folders there, to look at a failing one.
+  const char* keep = std::getenv("CVS_FAULT_KEEP");
+  const std::string root = (keep ? std::string(keep) : tm.ImageDir()) + "/matrix";
   const std::vector<ScenarioPc> pcs = LoadScenarioPcs();
   const char* jobsText = std::getenv("CVS_FAULT_JOBS");
   const int jobs = jobsText ? std::max(1, std::atoi(jobsText)) : 2;

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int kDefaultRuns = 1200;
+constexpr int kDefaultRuns = 1000;
 constexpr size_t kBatch = 100;  // runs whose folders exist at one time
 
 int EnvInt(const char* name, int fallback) {
@@ -28,7 +28,9 @@ int EnvInt(const char* name, int fallback) {
 
 TEST(RandomPcs, EveryRunRemovesOnlyWhatTheControlDataNames) {
   TestMachine tm;
-  const std::string root = tm.ImageDir() + "/random";
+  // CVS_FAULT_KEEP=DIR keeps the runs' folders there, to look at a failing one.
+  const char* keep = std::getenv("CVS_FAULT_KEEP");
+  const std::string root = (keep ? std::string(keep) : tm.ImageDir()) + "/random";
   const std::vector<ScenarioPc> pcs = LoadScenarioPcs();
   const int jobs = std::max(1, EnvInt("CVS_FAULT_JOBS", 2));
   const int runs = EnvInt("CVS_RANDOM_RUNS", kDefaultRuns);
@@ -64,13 +66,17 @@ TEST(RandomPcs, EveryRunRemovesOnlyWhatTheControlDataNames) {
     for (size_t i = 0; i < results.size(); ++i) {
       const size_t pc = seeds[i] % pcs.size();
       const std::vector<std::string> problems = CellProblems(results[i]);
+      std::string faults;
+      for (const sim::Fault& f : cells[i].faults)
+        faults += "\n  fault: " + f.call + " error " + std::to_string(f.error) + " times " +
+                  std::to_string(f.times) + " [" + f.path + "|" + f.key + "|" + f.name + "]";
       for (const std::string& p : problems)
         ADD_FAILURE() << "seed " << seeds[i] << " (" << pcs[pc].name << "): " << p
                       << "\n  re-run: CVS_RANDOM_SEED=" << seeds[i]
-                      << " CVS_RANDOM_RUNS=1 test_faults --gtest_filter=RandomPcs.*";
+                      << " CVS_RANDOM_RUNS=1 test_faults --gtest_filter=RandomPcs.*" << faults;
       if (!problems.empty()) ++failed;
     }
-    std::filesystem::remove_all(root + "/runs");
+    if (!std::getenv("CVS_FAULT_KEEP")) std::filesystem::remove_all(root + "/runs");
   }
 }
 

@@ -122,7 +122,8 @@ void CheckRegistry(const ImageSnapshot& before, const ImageSnapshot& after,
 }  // namespace
 
 std::vector<std::string> CheckRun(const ImageSnapshot& before, const ImageSnapshot& after,
-                                  const std::string& device) {
+                                  const std::string& device, const std::string& runLog) {
+  const std::string logUpper = Upper(runLog);
   std::vector<std::string> out;
   const AllowedSet allowed = BuildAllowedSet(before, device);
   if (!allowed.problem.empty()) out.push_back("no allowed set: " + allowed.problem);
@@ -130,10 +131,13 @@ std::vector<std::string> CheckRun(const ImageSnapshot& before, const ImageSnapsh
   for (const auto& [path, host] : before.files)
     if (!after.files.count(path) && !FileAllowed(allowed, path))
       out.push_back("file removed but not named: " + path);
-  // A shared file whose counter stays above zero is kept.
+  // A shared file whose counter the list names and which stays above zero is kept.
   for (const auto& [id, data] : after.values) {
-    if (id.first != kSharedDlls || Dword(data) < 1) continue;
-    if (before.files.count(id.second) && !after.files.count(id.second))
+    if (id.first != kSharedDlls || Dword(data) < 1 || !CounterNamed(allowed, id.first, id.second))
+      continue;
+    const bool unread = logUpper.find("* NOT FOUND: ") != std::string::npos &&
+                        logUpper.find("SHAREDDLLS\\" + id.second + " ") != std::string::npos;
+    if (before.files.count(id.second) && !after.files.count(id.second) && !unread)
       out.push_back("shared file removed while its counter is " + std::to_string(Dword(data)) +
                     ": " + id.second);
   }

@@ -20,9 +20,11 @@ namespace oracle {
 
 // One line per removal or change not allowed; empty when the run kept to the
 // control data. `device` is the device name as the tree shows it
-// ("VT TRX 5100 series, Photo Desk 1.10").
+// ("VT TRX 5100 series, Photo Desk 1.10"). `runLog` is the run's log: a
+// shared file whose counter could not be read (logged "* Not found: …") is
+// not kept by the removal rules, so its removal is then no finding.
 std::vector<std::string> CheckRun(const ImageSnapshot& before, const ImageSnapshot& after,
-                                  const std::string& device);
+                                  const std::string& device, const std::string& runLog = "");
 
 // A host folder's files and their contents, to see that a run left it alone.
 std::vector<std::string> ListTree(const std::string& dir);
