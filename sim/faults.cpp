@@ -1,5 +1,7 @@
 #include "sim/faults.h"
 
+#include <algorithm>
+
 #include "sim/registry.h"
 #include "sim/text.h"
 
@@ -27,6 +29,19 @@ std::string KeyForm(const std::string& path) {
 DWORD Faults::Check(const char* call, const std::string& path, const std::string& key,
                     const std::string& name) {
   if (!enabled || !call) return 0;
+  CallSeen& c = seen[call];
+  if (c.count++ == 0) {
+    c.first_path = path;
+    c.first_key = key;
+    c.first_name = name;
+  }
+  const std::vector<std::string> subject = {path, key, name};
+  if (c.distinct.size() < 6 &&
+      std::find(c.distinct.begin(), c.distinct.end(), subject) == c.distinct.end())
+    c.distinct.push_back(subject);
+  c.last_path = path;
+  c.last_key = key;
+  c.last_name = name;
   for (Fault& f : list) {
     if (f.times == 0 || f.call != call) continue;
     if (!SubjectMatches(f.path, path) || !SubjectMatches(KeyForm(f.key), key) ||
