@@ -54,11 +54,23 @@ void LogCounterNotFound(const std::string& keyPath, const std::string& valueName
     log.LogNote("CEraseRegData::DecrementRegCounter() -- g_aSaveFiles.Add(sRegValue)",
                 FormatText(LoadStr(IDS_DAT_NO_MEMORY), valueName.c_str()));
   }
-  RegCloseKey(key);
+  if (key != nullptr) RegCloseKey(key);
   if (CCvScrubberDlg* dlg = TheMainWindow()) {
     WinHelpA(dlg->View().Handle(), LoadStr(IDS_HELP_FILE_NAME), HELP_QUIT, 0);
   }
   ExitProcess(static_cast<UINT>(-1));
+}
+
+// A counter that is missing (2) means the file is not shared. Any other
+// failure leaves its count unknown: other software may still use the file,
+// so the files pass keeps it rather than guess.
+void KeepWhenCountUnknown(HKEY key, const std::string& valueName, LONG rc) {
+  if (rc == ERROR_FILE_NOT_FOUND) return;
+  try {
+    g_aSaveFiles.push_back(valueName);
+  } catch (const std::bad_alloc&) {
+    EndForLackOfMemory(key, valueName);
+  }
 }
 
 }  // namespace
@@ -148,6 +160,7 @@ int CEraseRegData::DecrementRegCounter(const std::string& entry, const std::stri
       RegOpenKeyExA(hive, keyPath.c_str(), 0, KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY, &key);
   if (rc != ERROR_SUCCESS) {
     LogCounterNotFound(keyPath, valueName, rc);
+    KeepWhenCountUnknown(nullptr, valueName, rc);
     return -1;
   }
   unsigned char data[kCounterBytes] = {};
@@ -156,6 +169,7 @@ int CEraseRegData::DecrementRegCounter(const std::string& entry, const std::stri
   rc = RegQueryValueExA(key, valueName.c_str(), nullptr, &type, data, &size);
   if (rc != ERROR_SUCCESS) {
     LogCounterNotFound(keyPath, valueName, rc);
+    KeepWhenCountUnknown(key, valueName, rc);
     RegCloseKey(key);
     return -1;
   }

@@ -95,8 +95,9 @@ TEST_F(EraseRegListTest, CounterFailures) {
   EXPECT_EQ(Data(kShared, "C:\\long.dll"), Bytes({1, 0, 0, 0, 0}));
   EXPECT_EQ(Data(kShared, "C:\\zero.dll"), Bytes({0, 0, 0, 0}));
   EXPECT_EQ(Data(kShared, "C:\\text.dll"), std::string("1", 2));
-  // -1 from a count of 0 records the file; the failed reads do not.
-  EXPECT_EQ(g_aSaveFiles, (CStringArray{"C:\\zero.dll", "C:\\text.dll"}));
+  // -1 from a count of 0 records the file, and so does a count that could not
+  // be read (234); a missing counter (2) does not: that file is not shared.
+  EXPECT_EQ(g_aSaveFiles, (CStringArray{"C:\\long.dll", "C:\\zero.dll", "C:\\text.dll"}));
   const std::string path = kSharedEntry + 6;
   EXPECT_EQ(Log(),
             "* Not found: HKEY_LOCAL_MACHINE\\" + path +
@@ -108,6 +109,26 @@ TEST_F(EraseRegListTest, CounterFailures) {
                 "GetMainRegKeyHandle(sKeyCode)\n"
                 "\tData error: unrecognized abbreviation for Registry hive.  sKeyCode = 'HKXX'  "
                 "\n \n\n");
+}
+
+// A counter that cannot be opened or read leaves the count unknown: the file
+// is kept (other software may use it); the value and the log are as before.
+TEST_F(EraseRegListTest, CounterThatCannotBeReadKeepsTheFile) {
+  tm.m.registry.SetDword(kShared, kOurDll, 1);
+  tm.m.registry.SetDword(kShared, kOtherDll, 1);
+  tm.AddKeyFault("RegOpenKeyExA", ERROR_ACCESS_DENIED, kShared, 1);
+  tm.AddKeyFault("RegQueryValueExA", ERROR_SHARING_VIOLATION, kShared, 1);
+
+  Erase({kSharedEntry, kOurDll, kSharedEntry, kOtherDll});
+
+  EXPECT_EQ(Data(kShared, kOurDll), Bytes({1, 0, 0, 0}));
+  EXPECT_EQ(Data(kShared, kOtherDll), Bytes({1, 0, 0, 0}));
+  EXPECT_EQ(g_aSaveFiles, (CStringArray{kOurDll, kOtherDll}));
+  const std::string path = kSharedEntry + 6;
+  EXPECT_EQ(Log(), "* Not found: HKEY_LOCAL_MACHINE\\" + path + kOurDll +
+                       " \n\t\tWindows code = 5 \n"
+                       "* Not found: HKEY_LOCAL_MACHINE\\" +
+                       path + kOtherDll + " \n\t\tWindows code = 32 \n");
 }
 
 // A count that cannot be written back still decides: the file is kept.
