@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang and runs each for a bounded time.
+# Builds the libFuzzer targets with clang and runs each for a bounded time, from the
+# seeds in fuzz/seeds/ and the corpus in fuzz/corpus/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-20}
@@ -10,8 +11,10 @@ for src in fuzz/*.cpp; do
   name=$(basename "$src" .cpp)
   corpus=build/fuzz/corpus/$name
   mkdir -p "$corpus"
+  # Hand-written seeds, and the corpus the long run (scripts/fuzz-long.sh) kept.
   seeds=()
-  [ -d "fuzz/seeds/$name" ] && seeds=("fuzz/seeds/$name")
+  [ -d "fuzz/seeds/$name" ] && seeds+=("fuzz/seeds/$name")
+  [ -d "fuzz/corpus/$name" ] && seeds+=("fuzz/corpus/$name")
   echo "-- $name (${seconds}s)"
   build/fuzz/fuzz/"$name" -max_total_time="$seconds" -print_final_stats=0 "$corpus" "${seeds[@]}" \
     2>build/fuzz/"$name".log || { tail -50 build/fuzz/"$name".log; exit 1; }

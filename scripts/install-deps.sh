@@ -5,10 +5,11 @@ set -euo pipefail
 
 # git: the clang-format check lists the tracked sources; python3: the sample
 # checker and the scenarios' image edits.
+# valgrind: scripts/valgrind-scenarios.sh (memcheck on the scenario suite).
 # binutils-mingw-w64-i686: windres, the resource compiler of CvScrubber.exe.
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format libgtest-dev libgmock-dev
           libbenchmark-dev nlohmann-json3-dev g++-mingw-w64-i686 binutils-mingw-w64-i686 python3
-          git)
+          git valgrind)
 
 missing=()
 for p in "${packages[@]}"; do

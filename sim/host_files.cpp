@@ -181,6 +181,51 @@ bool HostFiles::ListAll(const std::string& dir, std::vector<HostEntry>* out) con
   return ReadFolder(OpenFolder(names, names.size()), false, out);
 }
 
+namespace {
+
+// A file with more than one name is copied to a name of its own before it is
+// written: vtsim runs on a working copy of the image made of hard links
+// (sim/image_stage.h), and a write must not reach the image's own file. The
+// copy keeps the data and the time of last write; the old link is replaced.
+bool BreakHardLink(int parent, const std::string& leaf, bool truncate) {
+  struct stat st;
+  if (::fstatat(parent, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+      st.st_nlink < 2)
+    return true;
+  const std::string tmp = leaf + ".vtsim-copy";
+  ::unlinkat(parent, tmp.c_str(), 0);
+  HostFd to(::openat(parent, tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                     st.st_mode & 07777));
+  if (!to.ok()) return false;
+  bool ok = true;
+  if (!truncate) {
+    HostFd from(::openat(parent, leaf.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    ok = from.ok();
+    char buffer[1 << 16];
+    while (ok) {
+      const ssize_t n = ::read(from.get(), buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        ok = n == 0;
+        break;
+      }
+      for (ssize_t done = 0; ok && done < n;) {
+        const ssize_t w = ::write(to.get(), buffer + done, static_cast<size_t>(n - done));
+        if (w < 0 && errno == EINTR) continue;
+        ok = w > 0;
+        done += ok ? w : 0;
+      }
+    }
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (ok) ::futimens(to.get(), times);
+  }
+  if (ok) ok = ::renameat(parent, tmp.c_str(), parent, leaf.c_str()) == 0;
+  if (!ok) ::unlinkat(parent, tmp.c_str(), 0);
+  return ok;
+}
+
+}  // namespace
+
 HostFile HostFiles::Open(const std::string& path, bool write, bool create, bool truncate) const {
   std::string leaf;
   HostFd parent = OpenParent(path, &leaf);
@@ -192,6 +237,8 @@ HostFile HostFiles::Open(const std::string& path, bool write, bool create, bool 
     errno = kind == HostKind::kMissing ? ENOENT : EACCES;
     return HostFile();
   }
+  if (write && kind == HostKind::kFile && !BreakHardLink(parent.get(), leaf, truncate))
+    return HostFile();
   int flags = O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | (write ? O_RDWR : O_RDONLY);
   if (create) flags |= O_CREAT;
   if (truncate) flags |= O_TRUNC;

@@ -13,6 +13,7 @@
 #include "sim/devices.h"
 #include "sim/excerpt.h"
 #include "sim/image_schema.h"
+#include "sim/image_stage.h"
 #include "sim/json_path.h"
 #include "sim/reg_file.h"
 #include "sim/text.h"
@@ -67,6 +68,7 @@ bool AtomicWrite(const fs::path& p, const std::string& bytes, std::string* error
     if (ok) done += static_cast<size_t>(n);
   }
   ok = ::close(fd) == 0 && ok;
+  SaveStepDone();
   if (!ok) {
     ::unlink(tmp.c_str());
     if (error) *error = p.filename().string() + ": cannot be written";
@@ -77,6 +79,7 @@ bool AtomicWrite(const fs::path& p, const std::string& bytes, std::string* error
     if (error) *error = p.filename().string() + ": cannot be replaced";
     return false;
   }
+  SaveStepDone();
   return true;
 }
 
@@ -369,6 +372,11 @@ bool LoadImage(const std::string& dir, Machine& m, std::string* error) {
   if (!error) error = &dummy;
   const fs::path root(dir);
   std::error_code ec;
+  // A save a killed vtsim left in flight is finished or undone first.
+  if (!RecoverImage(dir, error)) {
+    *error = dir + ": an interrupted save cannot be resolved: " + *error;
+    return false;
+  }
   if (!fs::is_directory(root, ec)) {
     *error = dir + ": no such image folder";
     return false;

@@ -21,7 +21,9 @@ const char kRun[] =
     "  Starts the program once on the PC of IMAGE, in its directories.current.\n"
     "  IMAGE IS CHANGED IN PLACE unless --output is given: the files the program\n"
     "  deletes are deleted from IMAGE/drives, and registry.reg and machine.json are\n"
-    "  rewritten at the end of the run.\n"
+    "  rewritten at the end of the run. The run works on a copy beside IMAGE\n"
+    "  (IMAGE.vtsim-new) that replaces IMAGE whole at its end: a vtsim killed at any\n"
+    "  moment leaves the old or the new image (docs/machine-image.md).\n"
     "\n"
     "  --script FILE      answer the program's windows from FILE, one action a line\n"
     "                     (blank lines and lines starting with # are skipped); without\n"
@@ -77,7 +79,8 @@ const char kReboot[] =
 const char kCheck[] =
     "\n"
     "check IMAGE...\n"
-    "  Loads each image exactly as run would, writing nothing, and prints\n"
+    "  Loads each image exactly as run would, writing nothing (but finishing or\n"
+    "  undoing a save a killed vtsim left), and prints\n"
     "  \"IMAGE: ok\" or the error. Exit status 0 when every image is valid, else 2.\n";
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "sim/closest_name.h"
 #include "sim/image.h"
+#include "sim/image_stage.h"
 #include "sim/reboot.h"
 #include "tools/vtsim/commands.h"
 #include "tools/vtsim/image_copy.h"
@@ -65,15 +66,19 @@ int RebootCommand(const RebootOptions& options) {
     if (!CopyImage(options.image, options.output, &error)) return Say(error);
     if (!LoadImageOrSay(options.output, machine)) return kExitUsage;
   }
+  // The restart changes a working copy, switched in whole when it is saved.
+  sim::ImageStage stage;
+  const std::string& image = options.output.empty() ? options.image : options.output;
+  if (!stage.Begin(image, machine, &error)) return Say(error);
   try {
     sim::Reboot(machine, std::cout);
   } catch (const std::exception& e) {
     // Keep the image consistent with the files already changed on disk.
-    sim::SaveImage(machine, &error);
+    if (sim::SaveImage(machine, &error)) stage.Commit(&error);
     return Say(std::string("internal error: ") + e.what());
   }
   std::cout.flush();
-  if (!sim::SaveImage(machine, &error)) return Say(error);
+  if (!sim::SaveImage(machine, &error) || !stage.Commit(&error)) return Say(error);
   return 0;
 }
 

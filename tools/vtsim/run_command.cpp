@@ -7,6 +7,7 @@
 #include "app/run_state.h"
 #include "sim/excerpt.h"
 #include "sim/image.h"
+#include "sim/image_stage.h"
 #include "tools/vtsim/commands.h"
 #include "tools/vtsim/host_paths.h"
 #include "tools/vtsim/image_copy.h"
@@ -35,15 +36,16 @@ bool CheckTranscriptPath(const RunOptions& options) {
   return true;
 }
 
-// Saves the image after a run; false (with a message) when that failed.
-bool Save(sim::Machine& machine) {
+// Saves the run into its working copy and switches that in for the image;
+// false (with a message) when that failed, the image then being the old one.
+bool Save(sim::Machine& machine, sim::ImageStage& stage) {
   std::string error;
-  if (sim::SaveImage(machine, &error)) return true;
+  if (sim::SaveImage(machine, &error) && stage.Commit(&error)) return true;
   return Say(error);
 }
 
 // Runs the program on the loaded machine; the exit status of vtsim.
-int RunProgram(sim::Machine& machine) {
+int RunProgram(sim::Machine& machine, sim::ImageStage& stage) {
   // LoadImage has made directories.current the current directory.
   sim::ScopedMachine scope(machine);
   ResetAllRunState();
@@ -54,23 +56,23 @@ int RunProgram(sim::Machine& machine) {
     code = exit.code;
   } catch (const sim::ScriptAbort& abort) {
     machine.user.Write("exit", std::to_string(kExitScript));
-    const bool saved = Save(machine);
+    const bool saved = Save(machine, stage);
     Say(abort.message);
     return saved ? kExitScript : kExitUsage;
   } catch (const std::exception& e) {
     // A fault of the simulation itself: keep the image consistent with the
     // files already changed on disk, and say what happened.
-    Save(machine);
+    Save(machine, stage);
     Say(std::string("internal error: ") + e.what());
     return kExitUsage;
   } catch (...) {
-    Save(machine);
+    Save(machine, stage);
     Say("internal error: an unknown exception");
     return kExitUsage;
   }
   code &= 0xFF;  // the process exit status: -1 is 255
   machine.user.Write("exit", std::to_string(code));
-  const bool saved = Save(machine);
+  const bool saved = Save(machine, stage);
   for (const sim::ScriptLine& left : machine.user.Leftover()) {
     std::cerr << "vtsim: " << machine.user.script().name() << " line " << left.number
               << " not used: " << sim::Excerpt(left.text) << "\n";
@@ -106,10 +108,14 @@ int RunCommand(const RunOptions& options) {
     if (!CopyImage(options.image, options.output, &error)) return Say(error), kExitUsage;
     if (!LoadImageOrSay(options.output, machine)) return kExitUsage;
   }
+  // The run changes a working copy; the image is replaced only when it is saved whole.
+  sim::ImageStage stage;
+  const std::string& image = options.output.empty() ? options.image : options.output;
+  if (!stage.Begin(image, machine, &error)) return Say(error), kExitUsage;
   machine.user.SetTranscriptStream(transcript ? &transcript->stream() : &std::cout);
   if (options.script.empty()) machine.user.SetTerminal(std::cin, std::cerr);
 
-  int status = RunProgram(machine);
+  int status = RunProgram(machine, stage);
   if (transcript && !transcript->Commit(&error)) {
     Say(error);
     status = kExitUsage;
