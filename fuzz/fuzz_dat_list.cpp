@@ -7,6 +7,7 @@
 #include <string>
 
 #include "config/dat_list.h"
+#include "fuzz/work_folder.h"
 #include "log/run_log.h"
 #include "sim/machine.h"
 
@@ -16,7 +17,7 @@ namespace {
 
 const fs::path& ImageDir() {
   static const fs::path dir = [] {
-    fs::path d = fs::temp_directory_path() / "cvs_fuzz_dat";
+    fs::path d = fuzz::WorkDir("dat");
     fs::create_directories(d / "drives" / "C" / "Scrubber");
     fs::create_directories(d / "drives" / "C" / "WINDOWS" / "TEMP");
     return d;

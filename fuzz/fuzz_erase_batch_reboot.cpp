@@ -100,14 +100,18 @@ bool MakeFile(const fs::path& host) {
 }
 
 // Every path below drives/, as a lower-case Windows path ("c:\fz\a b.txt"),
-// a folder's with a backslash at its end.
+// a folder's with a backslash at its end. The iterator's paths start with
+// `drives` as given, so the relative path is the rest of the string
+// (fs::relative would resolve every component of both paths on the host).
 std::set<std::string> Listing(const fs::path& drives) {
   std::set<std::string> paths;
   std::error_code ec;
+  const size_t prefix = (drives / "").generic_string().size();
   for (auto it = fs::recursive_directory_iterator(drives, ec); !ec && it != fs::end(it);
        it.increment(ec)) {
-    std::string rel = fs::relative(it->path(), drives, ec).generic_string();
-    if (rel.empty()) continue;
+    const std::string full = it->path().generic_string();
+    if (full.size() <= prefix) continue;
+    std::string rel = full.substr(prefix);
     std::replace(rel.begin(), rel.end(), '/', '\\');
     rel.insert(1, ":");
     if (it->is_directory(ec)) rel += '\\';

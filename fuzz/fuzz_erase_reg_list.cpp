@@ -22,6 +22,7 @@
 #include "app/run_state.h"
 #include "discovery/search_registry.h"
 #include "files/remove_software.h"
+#include "fuzz/work_folder.h"
 #include "log/run_log.h"
 #include "registry/erase_reg_data.h"
 #include "sim/machine.h"
@@ -32,7 +33,7 @@ namespace {
 
 const fs::path& ImageDir() {
   static const fs::path dir = [] {
-    fs::path d = fs::temp_directory_path() / "cvs_fuzz_erase";
+    fs::path d = fuzz::WorkDir("erase");
     fs::create_directories(d / "drives" / "C" / "WINDOWS" / "TEMP");
     return d;
   }();

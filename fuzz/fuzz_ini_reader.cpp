@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "config/ini_reader.h"
+#include "fuzz/work_folder.h"
 #include "log/run_log.h"
 #include "sim/machine.h"
 
@@ -26,7 +27,7 @@ class FirstEntries : public IDeviceTreeSink {
 
 const fs::path& ImageDir() {
   static const fs::path dir = [] {
-    fs::path d = fs::temp_directory_path() / "cvs_fuzz_ini";
+    fs::path d = fuzz::WorkDir("ini");
     fs::create_directories(d / "drives" / "C" / "Scrubber");
     fs::create_directories(d / "drives" / "C" / "WINDOWS" / "TEMP");
     std::ofstream(d / "drives" / "C" / "Scrubber" / "files.dat") << "x\r\n";

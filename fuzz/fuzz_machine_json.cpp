@@ -1,37 +1,21 @@
 // Bytes as machine.json of an otherwise minimal image: the loader must refuse
 // or accept it without crashing, and an accepted image must save. The line
 // locator of its error messages also gets the raw bytes, valid JSON or not.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "fuzz/work_folder.h"
 #include "sim/image.h"
 #include "sim/json_path.h"
 #include "sim/machine.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// The image folder of this process, removed when the fuzzer exits.
-struct ImageFolder {
-  fs::path dir =
-      fs::temp_directory_path() / ("cvs_fuzz_machine_json_" + std::to_string(::getpid()));
-  ~ImageFolder() {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-  }
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const ImageFolder folder;
-  const fs::path& image = folder.dir;
+  const fs::path image = fuzz::WorkDir("machine_json") / "pc";
   std::error_code ec;
   fs::remove_all(image, ec);
   fs::create_directories(image / "drives" / "C" / "Scrubber", ec);

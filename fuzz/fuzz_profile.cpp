@@ -1,7 +1,5 @@
 // Bytes as an INI file, read through the profile API: section and key lists,
 // every section and key found in them, short buffers and integers.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -9,21 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/work_folder.h"
 #include "sim/machine.h"
 
 namespace {
 
 struct Pc {
-  Pc() {
-    dir =
-        std::filesystem::temp_directory_path() / ("cvs_fuzz_profile_" + std::to_string(::getpid()));
+  Pc() : dir(fuzz::WorkDir("profile")) {
     std::filesystem::create_directories(dir / "C");
     m.files.drives_root = dir.string();
     m.system.SetDirectory("windows", "C:\\");
-  }
-  ~Pc() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
   }
   std::filesystem::path dir;
   sim::Machine m;

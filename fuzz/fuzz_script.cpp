@@ -22,14 +22,26 @@ namespace {
 
 const fs::path& WorkDir() { return fuzz::WorkDir("script"); }
 
+// The sample PC, copied once into the work folder: each input's fresh copy
+// is then made from memory-backed files beside it, not from the checkout.
+const fs::path& Pristine() {
+  static const fs::path dir = [] {
+    const fs::path d = WorkDir() / "xp";
+    std::error_code ec;
+    fs::create_directories(WorkDir(), ec);
+    fs::copy(fs::path(CVS_SOURCE_DIR) / "samples" / "xp", d, fs::copy_options::recursive, ec);
+    return d;
+  }();
+  return dir;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const fs::path image = WorkDir() / "pc";
   std::error_code ec;
   fs::remove_all(image, ec);
-  fs::create_directories(WorkDir(), ec);
-  fs::copy(fs::path(CVS_SOURCE_DIR) / "samples" / "xp", image, fs::copy_options::recursive, ec);
+  fs::copy(Pristine(), image, fs::copy_options::recursive, ec);
   if (ec) return 0;
 
   sim::Machine m;

@@ -10,10 +10,14 @@
 #   BUDGET_SECONDS=S  whole-run time limit: each target gets an equal share of
 #                     what is left, so a slow target is stopped (and reported
 #                     with the executions it reached) instead of running for hours
+#   JOBS=N            targets run at once (default 1); 2 on this 2-core machine
+#                     when nobody else needs it
+# Work folders go to /dev/shm (fuzz/work_folder.h; CVS_FUZZ_TMP chooses another).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${RUNS:-10000000}
 budget=${BUDGET_SECONDS:-0}
+jobs=${JOBS:-1}
 out=build/fuzz-long
 mkdir -p "$out"
 
@@ -35,7 +39,9 @@ printf '%-26s %12s %8s %9s %8s %11s\n' target executions seconds exec/s crashes 
 started=$(date +%s)
 left=${#targets[@]}
 status=0
-for name in "${targets[@]}"; do
+# One target: its run, its row of the table, its corpus merged. Exits 1 on a finding.
+run_target() {
+  local name=$1 share=$2
   bin=build/fuzz/fuzz/$name
   work=$out/corpus/$name
   artifacts=$out/artifacts/$name/
@@ -45,11 +51,7 @@ for name in "${targets[@]}"; do
   seeds=("fuzz/corpus/$name")
   [ -d "fuzz/seeds/$name" ] && seeds+=("fuzz/seeds/$name")
   limit=()
-  if [ "$budget" -gt 0 ]; then
-    share=$(((budget - ($(date +%s) - started)) / left))
-    [ "$share" -lt 10 ] && share=10
-    limit=(-max_total_time="$share")
-  fi
+  [ "$share" -gt 0 ] && limit=(-max_total_time="$share")
   echo "-- $name: $runs runs ${limit[*]}"
   t0=$(date +%s)
   set +e
@@ -65,9 +67,10 @@ for name in "${targets[@]}"; do
   rate=$((${execs:-0} / (seconds > 0 ? seconds : 1)))
   printf '%-26s %12s %8s %9s %8s %11s\n' "$name" "${execs:-0}" "$seconds" "$rate" "$crashes" \
     "$reports" | tee -a "$summary"
+  local failed=0
   if [ "$rc" -ne 0 ] || [ "$crashes" -ne 0 ] || [ "$reports" -ne 0 ]; then
     echo "   $name failed (exit $rc): see $log" >&2
-    status=1
+    failed=1
   fi
   # Merge what this run found into the kept corpus, minimised.
   merged=$out/merged/$name
@@ -76,7 +79,27 @@ for name in "${targets[@]}"; do
   nice -n 19 "$bin" -merge=1 "$merged" "fuzz/corpus/$name" "$work" >"$out/$name.merge.log" 2>&1
   rm -rf "fuzz/corpus/$name"
   mv "$merged" "fuzz/corpus/$name"
+  return "$failed"
+}
+
+running=0
+for name in "${targets[@]}"; do
+  if [ "$running" -ge "$jobs" ]; then
+    wait -n || status=1
+    running=$((running - 1))
+  fi
+  share=0
+  if [ "$budget" -gt 0 ]; then
+    share=$(((budget - ($(date +%s) - started)) * jobs / left))
+    [ "$share" -lt 10 ] && share=10
+  fi
+  run_target "$name" "$share" &
+  running=$((running + 1))
   left=$((left - 1))
+done
+while [ "$running" -gt 0 ]; do
+  wait -n || status=1
+  running=$((running - 1))
 done
 echo "corpus kept in fuzz/corpus: $(du -sh fuzz/corpus | cut -f1)"
 cat "$summary"
