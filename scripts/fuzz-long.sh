@@ -56,9 +56,13 @@ run_target() {
   t0=$(date +%s)
   set +e
   nice -n 19 "$bin" -runs="$runs" "${limit[@]}" -print_final_stats=1 \
-    -artifact_prefix="$artifacts" "$work" "${seeds[@]}" >"$log" 2>&1
+    -artifact_prefix="$artifacts" "$work" "${seeds[@]}" >"$log" 2>&1 &
+  local pid=$!
+  wait "$pid"
   rc=$?
   set -e
+  # A fuzzer stopped by a finding or a signal leaves its work folder behind.
+  rm -rf "${CVS_FUZZ_TMP:-/dev/shm}"/cvs_fuzz_*_"$pid" "${TMPDIR:-/tmp}"/cvs_fuzz_*_"$pid"
   seconds=$(($(date +%s) - t0))
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   execs=${execs:-$(grep -o '#[0-9]*' "$log" | tail -1 | tr -d '#')}
