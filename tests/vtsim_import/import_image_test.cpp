@@ -109,15 +109,15 @@ TEST_F(ImportImageTest, Version5ExportGivesFoldersNameAndTheUsersHkcu) {
   ASSERT_TRUE(Import(XpExport(), kListing)) << error_;
   const nlohmann::json j = Json();
   EXPECT_EQ(j["windows"], "xp");
-  EXPECT_EQ(j["computer_name"], "FRONT-PC");  // through CurrentControlSet = ControlSet001
+  EXPECT_EQ(j.value("computer_name", ""), "FRONT-PC");  // through CurrentControlSet = ControlSet001
   const nlohmann::json& d = j["directories"];
-  EXPECT_EQ(d["windows"], "C:\\WINDOWS");
-  EXPECT_EQ(d["system"], "C:\\WINDOWS\\system32");
-  EXPECT_EQ(d["temp"], "C:\\Documents and Settings\\Ann\\Local Settings\\Temp\\");
-  EXPECT_EQ(d["program_files"], "D:\\Apps");
-  EXPECT_EQ(d["desktop"], "C:\\Documents and Settings\\Ann\\Desktop");
-  EXPECT_EQ(d["common_desktop"], "C:\\Documents and Settings\\All Users\\Desktop");
-  EXPECT_EQ(d["current"], "C:\\");
+  EXPECT_EQ(d.value("windows", ""), "C:\\WINDOWS");
+  EXPECT_EQ(d.value("system", ""), "C:\\WINDOWS\\system32");
+  EXPECT_EQ(d.value("temp", ""), "C:\\Documents and Settings\\Ann\\Local Settings\\Temp\\");
+  EXPECT_EQ(d.value("program_files", ""), "D:\\Apps");
+  EXPECT_EQ(d.value("desktop", ""), "C:\\Documents and Settings\\Ann\\Desktop");
+  EXPECT_EQ(d.value("common_desktop", ""), "C:\\Documents and Settings\\All Users\\Desktop");
+  EXPECT_EQ(d.value("current", ""), "C:\\");
   EXPECT_EQ(j["drives"]["C"]["free_bytes"], 7000000000u);
   EXPECT_EQ(j["drives"]["C"]["total_bytes"], 7000004096u);
 
@@ -154,10 +154,10 @@ TEST_F(ImportImageTest, Regedit4ExportAndNineXListingGiveShortNamesAndDefaults) 
       "         2 dir(s)     640,000,000 bytes free\n";
   ASSERT_TRUE(Import(reg, listing)) << error_;
   const nlohmann::json j = Json();
-  EXPECT_EQ(j["directories"]["windows"], "C:\\WIN98");
-  EXPECT_EQ(j["directories"]["system"], "C:\\WIN98\\SYSTEM");
-  EXPECT_EQ(j["directories"]["temp"], "C:\\WIN98\\TEMP\\");
-  EXPECT_EQ(j["directories"]["current"], "c:\\program files");
+  EXPECT_EQ(j["directories"].value("windows", ""), "C:\\WIN98");
+  EXPECT_EQ(j["directories"].value("system", ""), "C:\\WIN98\\SYSTEM");
+  EXPECT_EQ(j["directories"].value("temp", ""), "C:\\WIN98\\TEMP\\");
+  EXPECT_EQ(j["directories"].value("current", ""), "c:\\program files");
   EXPECT_FALSE(j["directories"].contains("common_desktop"));  // 9x shares no folders
   EXPECT_EQ(j["short_names"], nlohmann::json({{"C:\\Program Files", "PROGRA~1"}}));
   EXPECT_EQ(fs::file_size(dir_ / "image" / "drives" / "C" / "AUTOEXEC.BAT"), 211u);
