@@ -154,6 +154,8 @@ TEST(DirListing, BrokenListingsNameTheLineAndTheFault) {
        "listed twice"},
       {" Directory of C:\\\n Directory of D:\\X\n", 2, "drive D: inside one of drive C:"},
       {" Directory of WINDOWS\n", 1, "full path"},
+      {" Directory of C:\\\n10/05/2003  09:12 AM   1 Tools\n Directory of C:\\TOOLS\n", 3,
+       "\"Tools\" is listed as a file"},
       {" Directory of C:\\\n  2 Dir(s)  lots bytes free\n", 2, "summary line"},
       {" Directory of C:\\\n10/05/2003  09:12 AM  99,999,999,999,999,999,999 A\n", 2,
        "neither <DIR> nor a size"},

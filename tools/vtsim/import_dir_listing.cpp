@@ -101,8 +101,12 @@ bool ValidName(std::string_view name) {
   return true;
 }
 
+// Names compare without case as the code page folds them; a name the code
+// page cannot spell is compared as it is (its '?' would match others).
 std::string Key(std::string_view path) {
-  return sim::UpperCase(sim::Utf8ToAnsi(std::string(path)));
+  bool ok = true;
+  const std::string ansi = sim::Utf8ToAnsi(std::string(path), &ok);
+  return ok ? sim::UpperCase(ansi) : "\x01" + std::string(path);
 }
 
 class Parser {
@@ -198,7 +202,9 @@ class Parser {
       auto it = by_name_.find(Key(canonical) + "\\" + Key(part));
       std::string next;
       if (it != by_name_.end()) {
-        next = out_->entries[it->second].path;
+        const ListedEntry& known = out_->entries[it->second];
+        if (!known.directory) return Fail("\"" + known.path + "\" is listed as a file");
+        next = known.path;
       } else {
         next = canonical.empty() ? std::string(part) : canonical + "\\" + std::string(part);
         if (!Add(next, true, 0, "")) return false;
