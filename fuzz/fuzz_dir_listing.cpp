@@ -22,15 +22,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::set<std::string> folders, seen;
   uint64_t total = 0;
   for (const vtsim::ListedEntry& e : listing.entries) {
-    const std::string key = sim::UpperCase(sim::Utf8ToAnsi(e.path));
+    // Compared as the reader compares: folded in the code page where it can
+    // spell the path, else as written.
+    bool ok = true;
+    const std::string ansi = sim::Utf8ToAnsi(e.path, &ok);
+    const std::string key = ok ? sim::UpperCase(ansi) : "\x01" + e.path;
     if (e.path.empty() || !seen.insert(key).second) std::abort();
-    const size_t slash = key.rfind('\\');
-    if (slash != std::string::npos && !folders.count(key.substr(0, slash))) std::abort();
+    const size_t slash = e.path.rfind('\\');  // a child starts with its parent as listed
+    if (slash != std::string::npos && !folders.count(e.path.substr(0, slash))) std::abort();
     const std::string name = e.path.substr(e.path.rfind('\\') + 1);
     if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos)
       std::abort();
     if (e.directory)
-      folders.insert(key);
+      folders.insert(e.path);
     else
       total += e.size;
   }
