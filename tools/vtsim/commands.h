@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "sim/machine.h"
+#include "tools/vtsim/import_image.h"
 #include "tools/vtsim/run_options.h"
 
 namespace vtsim {
@@ -28,5 +29,6 @@ bool ParseRebootOptions(const std::vector<std::string>& args, RebootOptions* opt
                         std::string* problem);
 int RebootCommand(const RebootOptions& options);
 int CheckCommand(const std::vector<std::string>& images);
+int ImportCommand(const ImportOptions& options);
 
 }  // namespace vtsim

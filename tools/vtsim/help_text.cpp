@@ -8,7 +8,10 @@ const char kUsage[] =
     "usage: vtsim run IMAGE [--script FILE] [--transcript FILE] [--output DIR]\n"
     "       vtsim reboot IMAGE [--output DIR]\n"
     "       vtsim check IMAGE...\n"
-    "       vtsim --help | vtsim run --help | vtsim reboot --help | vtsim check --help\n";
+    "       vtsim import --registry EXPORT.reg --listing DIR.txt --windows VERSION\n"
+    "                    [--drive C] [--current DIR] [--sized] --output IMAGE\n"
+    "       vtsim --help | vtsim run --help | vtsim reboot --help | vtsim check --help\n"
+    "       vtsim import --help\n";
 
 const char kAbout[] =
     "\n"
@@ -83,9 +86,36 @@ const char kCheck[] =
     "  undoing a save a killed vtsim left), and prints\n"
     "  \"IMAGE: ok\" or the error. Exit status 0 when every image is valid, else 2.\n";
 
+const char kImport[] =
+    "\n"
+    "import --registry EXPORT.reg --listing DIR.txt --windows VERSION --output IMAGE\n"
+    "  Makes the image IMAGE (absent or an empty folder) of a PC from what can be\n"
+    "  taken off it without running anything new there (docs/import.md):\n"
+    "  --registry FILE  a regedit /e export (REGEDIT4, or Version 5.00 in UTF-16)\n"
+    "  --listing FILE   the output of dir /s /a of the drive (cmd.exe or COMMAND.COM,\n"
+    "                   English; cmd /u output is read too)\n"
+    "  --windows V      95, 98, me, nt4, 2000 or xp\n"
+    "  --drive C        the drive listed (default C)\n"
+    "  --current DIR    the program's folder, a folder of the listing (default the\n"
+    "                   drive's root)\n"
+    "  --sized          files get their listed size as sparse host files (copies of\n"
+    "                   the image then may take that much room); without it they\n"
+    "                   are empty\n"
+    "  Folders come from the registry where Windows keeps them, else the version's\n"
+    "  defaults. Exit status 0 when the image was made and loads; 2 for bad\n"
+    "  arguments or inputs (FILE:LINE: what is wrong).\n";
+
 }  // namespace
 
-std::string GeneralHelp() { return std::string(kUsage) + kAbout + kRun + kReboot + kCheck; }
+std::string GeneralHelp() {
+  return std::string(kUsage) + kAbout + kRun + kReboot + kCheck + kImport;
+}
+
+std::string ImportHelp() {
+  return "usage: vtsim import --registry EXPORT.reg --listing DIR.txt --windows VERSION\n"
+         "                    [--drive C] [--current DIR] [--sized] --output IMAGE\n" +
+         std::string(kImport);
+}
 
 std::string RunHelp() {
   return "usage: vtsim run IMAGE [--script FILE] [--transcript FILE] [--output DIR]\n" +

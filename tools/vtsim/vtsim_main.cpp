@@ -2,6 +2,7 @@
 //   vtsim run IMAGE [--script FILE] [--transcript FILE] [--output DIR]
 //   vtsim reboot IMAGE [--output DIR]
 //   vtsim check IMAGE...
+//   vtsim import --registry EXPORT.reg --listing DIR.txt --windows VERSION --output IMAGE
 #include <iostream>
 #include <string>
 #include <vector>
@@ -64,7 +65,18 @@ int main(int argc, char** argv) {
     if (args.empty()) return Usage("no image given");
     return vtsim::CheckCommand(args);
   }
-  const std::string close = sim::ClosestName(command, {"run", "reboot", "check", "--help"});
+  if (command == "import") {
+    vtsim::ImportOptions options;
+    std::string problem;
+    if (!vtsim::ParseImportOptions(args, &options, &problem)) return Usage(problem);
+    if (options.help) {
+      std::cout << vtsim::ImportHelp();
+      return 0;
+    }
+    return vtsim::ImportCommand(options);
+  }
+  const std::string close =
+      sim::ClosestName(command, {"run", "reboot", "check", "import", "--help"});
   return Usage("unknown command " + command +
                (close.empty() ? "" : "; did you mean " + close + "?"));
 }
