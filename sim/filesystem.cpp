@@ -335,18 +335,81 @@ PathLookup FileSystem::Lookup(const std::string& path, bool wildcardLast) const 
     r.exists = r.parent_exists = r.directory = r.root = true;
     return r;
   }
+  // A folder resolved before leaves only the last name to find: the program
+  // names thousands of files in a few folders, often in another case than
+  // the host's (each such name would cost a listing of its folder).
+  const size_t n = segs.size();
+  size_t start = 0;
+  std::string folderKey;
+  bool cacheable = n > 1;
+  for (size_t i = 0; i + 1 < n && cacheable; ++i)
+    cacheable = !HasWildcard(segs[i]) && segs[i].find('~') == std::string::npos;
+  if (cacheable) {
+    folderKey = host;
+    folderKey += '\0';
+    folderKey += UpperCase(r.full);
+    for (size_t i = 0; i + 1 < n; ++i) folderKey += (i ? "\\" : "") + UpperCase(segs[i]);
+    auto it = resolved_folders_.find(folderKey);
+    if (it != resolved_folders_.end()) {
+      // The last name as asked, found there, also shows the folder is there.
+      const std::string& seg = segs.back();
+      const std::string exact = HasWildcard(seg) ? std::string() : AnsiToUtf8(seg);
+      const HostKind kind = exact.empty() || Utf8ToAnsi(exact) != seg
+                                ? HostKind::kMissing
+                                : Host().Stat(HostJoin(it->second.host, exact)).kind;
+      if (kind == HostKind::kFile || kind == HostKind::kFolder) {
+        r.full = JoinPath(it->second.full, seg);
+        r.host = HostJoin(it->second.host, exact);
+        r.exists = r.parent_exists = true;
+        r.directory = kind == HostKind::kFolder;
+        r.name = seg;
+        return r;
+      }
+      if (Host().Stat(it->second.host).kind == HostKind::kFolder) {
+        r.full = it->second.full;
+        host = it->second.host;
+        start = n - 1;
+      } else {
+        resolved_folders_.erase(it);
+      }
+    }
+  }
+  // Fast path: the host has the whole path exactly as asked. The host walks
+  // a path one name at a time, so one look at the whole path answers for
+  // every folder on the way (a look per name would cost depth² steps).
+  std::vector<std::string> exacts(segs.size());
+  HostKind wholeKind = HostKind::kMissing;
+  if (start == 0) {
+    std::string whole = host;
+    bool plain = true;
+    for (size_t i = 0; i < segs.size() && plain; ++i) {
+      exacts[i] = AnsiToUtf8(segs[i]);
+      if (HasWildcard(segs[i]) || Utf8ToAnsi(exacts[i]) != segs[i]) exacts[i].clear();
+      plain = !exacts[i].empty();
+      whole = HostJoin(whole, exacts[i]);
+    }
+    if (plain) wholeKind = Host().Stat(whole).kind;
+  }
+  const bool wholeFound = wholeKind == HostKind::kFile || wholeKind == HostKind::kFolder;
   std::vector<DirEntry> entries;
-  for (size_t i = 0; i < segs.size(); ++i) {
+  for (size_t i = start; i < n; ++i) {
     const std::string& seg = segs[i];
-    const bool last = i + 1 == segs.size();
+    const bool last = i + 1 == n;
+    if (last && cacheable && start == 0) resolved_folders_[folderKey] = {r.full, host};
     std::string found, foundHost;
     bool isDir = false;
-    // Fast path: the host has the name exactly as asked.
-    std::string exact = AnsiToUtf8(seg);
-    if (Utf8ToAnsi(exact) != seg) exact.clear();
-    const HostKind kind = HasWildcard(seg) || exact.empty()
-                              ? HostKind::kMissing
-                              : Host().Stat(HostJoin(host, exact)).kind;
+    // Next fastest: the host has this name exactly as asked.
+    if (!wholeFound && exacts[i].empty() && !HasWildcard(seg)) {
+      exacts[i] = AnsiToUtf8(seg);
+      if (Utf8ToAnsi(exacts[i]) != seg) exacts[i].clear();
+    }
+    const std::string& exact = exacts[i];
+    HostKind kind = HostKind::kMissing;
+    if (wholeFound) {
+      kind = last ? wholeKind : HostKind::kFolder;
+    } else if (!HasWildcard(seg) && !exact.empty()) {
+      kind = Host().Stat(HostJoin(host, exact)).kind;
+    }
     if (kind == HostKind::kFile || kind == HostKind::kFolder) {
       found = seg;
       foundHost = exact;

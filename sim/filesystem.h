@@ -166,6 +166,15 @@ class FileSystem {
   uint64_t next_created_ = 1;
   std::set<std::string, LessNoCase> delete_pending_;
   std::map<std::string, unsigned, LessNoCase> open_counts_;
+  // Folders Lookup has resolved: host root, NUL and the upper-cased full path
+  // as asked -> the path with the PC's names and its host path. An entry is
+  // used only while its host folder still exists (no two names of a folder
+  // differ only in case, so that folder is still the one the name finds).
+  struct ResolvedFolder {
+    std::string full;
+    std::string host;
+  };
+  mutable std::map<std::string, ResolvedFolder> resolved_folders_;
 };
 
 // True when `name` matches the pattern with Windows' wildcard rules

@@ -1,6 +1,7 @@
 // Reading registry.reg (both formats); writing is in reg_file_writer.cpp.
 #include "sim/reg_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <utility>
@@ -25,6 +26,13 @@ int HexDigit(char c) {
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool IsAscii(std::string_view s) {
+  for (char c : s) {
+    if (static_cast<unsigned char>(c) >= 0x80 || c == '\0') return false;
+  }
+  return true;
+}
 
 // A Unicode file as WTF-8 text (every UTF-16 unit kept); false for 8-bit text.
 bool DecodeText(const std::string& bytes, std::string* text) {
@@ -120,14 +128,18 @@ class Reader {
     }
     bool remove = line[1] == '-';
     const std::string_view written(line + (remove ? 2 : 1), len - (remove ? 3 : 2));
-    std::string path = unicode_ ? StoredPathFromWtf8(written) : StoredPathFromAnsi(written);
-    HKEY hive = nullptr;
-    std::string subkey;
-    if (!Registry::SplitPath(path, &hive, &subkey)) {
-      what_ = "unknown root key in \"" + std::string(written) + "\"";
-      return false;
+    // Code-page and ASCII names are stored as written: no conversion, and the
+    // buffer is reused from line to line.
+    if (unicode_ ? IsAscii(written)
+                 : std::memchr(written.data(), '\0', written.size()) == nullptr) {
+      path_.assign(written.data(), written.size());
+    } else {
+      path_ = unicode_ ? StoredPathFromWtf8(written) : StoredPathFromAnsi(written);
     }
     if (remove) {
+      HKEY hive = nullptr;
+      std::string subkey;
+      if (!Registry::SplitPath(path_, &hive, &subkey)) return UnknownRoot(written);
       RegKey* base = reg_.Predefined(hive, false);
       RegKey* key = base ? reg_.Walk(base, subkey) : nullptr;
       if (key && key != base && key->parent) reg_.Detach(key);
@@ -137,14 +149,19 @@ class Reader {
       last_key_ = nullptr;
       return true;
     }
-    // Exports list children right after their parent: walk on from there.
+    // Exports list a key next to its parent and siblings: walk on from the
+    // last key through the part of the path the two share.
     RegKey* key = nullptr;
     bool created = false;
     LONG err = 0;
-    if (last_key_ && !last_key_->deleted && path.size() > last_path_.size() + 1 &&
-        path[last_path_.size()] == '\\' && path.compare(0, last_path_.size(), last_path_) == 0) {
-      key = reg_.WalkCreate(last_key_, path.substr(last_path_.size() + 1), &created, &err);
+    RegKey* from = last_key_ && !last_key_->deleted ? SharedAncestor() : nullptr;
+    if (from) {
+      const std::string_view rest(path_.data() + shared_, path_.size() - shared_);
+      key = rest.empty() ? from : reg_.WalkCreate(from, rest.substr(1), &created, &err);
     } else {
+      HKEY hive = nullptr;
+      std::string subkey;
+      if (!Registry::SplitPath(path_, &hive, &subkey)) return UnknownRoot(written);
       RegKey* base = reg_.Predefined(hive, true);
       key = base ? reg_.WalkCreate(base, subkey, &created, &err) : nullptr;
     }
@@ -156,8 +173,37 @@ class Reader {
     key_ = key;
     in_section_ = true;
     last_key_ = key;
-    last_path_ = std::move(path);
+    last_path_.swap(path_);
     return true;
+  }
+
+  bool UnknownRoot(std::string_view written) {
+    what_ = "unknown root key in \"" + std::string(written) + "\"";
+    return false;
+  }
+
+  // The key of the longest whole-part prefix that path_ shares with
+  // last_path_ (its length in shared_), found by going up from last_key_ one
+  // key per part of last_path_ beyond it; null when they share no part. Equal
+  // bytes name the same keys, so no name is compared.
+  RegKey* SharedAncestor() {
+    const size_t n = std::min(path_.size(), last_path_.size());
+    size_t same = 0;
+    while (same < n && path_[same] == last_path_[same]) ++same;
+    // Back to a part boundary of both paths.
+    auto boundary = [](const std::string& p, size_t at) { return at == p.size() || p[at] == '\\'; };
+    while (same > 0 && !(boundary(path_, same) && boundary(last_path_, same))) --same;
+    if (same == 0) return nullptr;
+    RegKey* key = last_key_;
+    for (size_t i = same; i < last_path_.size(); ++i) {
+      // A part starts after each backslash; an empty part made no key.
+      if (last_path_[i] == '\\' && i + 1 < last_path_.size() && last_path_[i + 1] != '\\') {
+        key = key->parent;
+        if (!key) return nullptr;
+      }
+    }
+    shared_ = same;
+    return key;
   }
 
   // A quoted text from line[*i] (at the opening quote) with \\ and \" escapes.
@@ -358,6 +404,8 @@ class Reader {
   RegKey* key_ = nullptr;       // key of the current section; null after [-key]
   RegKey* last_key_ = nullptr;  // last key line, for walking on to its children
   std::string last_path_;
+  std::string path_;   // the stored path of the key line being read
+  size_t shared_ = 0;  // bytes of path_ that SharedAncestor() found walked
   std::string name_;
   std::string data_;
   std::string wide_;  // UTF-16LE string data the code page cannot hold

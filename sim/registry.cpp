@@ -283,7 +283,7 @@ RegKey* Registry::Predefined(HKEY hive, bool create) {
   return WalkCreate(base, subkey, &created, &error);
 }
 
-RegKey* Registry::Walk(RegKey* base, const std::string& subkey) const {
+RegKey* Registry::Walk(RegKey* base, std::string_view subkey) const {
   RegKey* key = base;
   size_t pos = 0;
   const size_t n = subkey.size();
@@ -322,7 +322,7 @@ RegKey* Registry::AddChild(RegKey* parent, std::string_view childName) {
   return raw;
 }
 
-RegKey* Registry::WalkCreate(RegKey* base, const std::string& subkey, bool* created, LONG* error) {
+RegKey* Registry::WalkCreate(RegKey* base, std::string_view subkey, bool* created, LONG* error) {
   *created = false;
   *error = 0;
   RegKey* key = base;

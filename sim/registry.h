@@ -208,10 +208,10 @@ class Registry {
   // Walks a backslash-separated subkey path from `base`, resolving
   // CurrentControlSet; nullptr when a key is missing. A trailing backslash
   // is ignored; an empty part is not found.
-  RegKey* Walk(RegKey* base, const std::string& subkey) const;
+  RegKey* Walk(RegKey* base, std::string_view subkey) const;
   // As Walk, creating what is missing (`created` set when the last key is new).
   // Returns nullptr with *error set (87 for a name too long or an empty part).
-  RegKey* WalkCreate(RegKey* base, const std::string& subkey, bool* created, LONG* error);
+  RegKey* WalkCreate(RegKey* base, std::string_view subkey, bool* created, LONG* error);
   // Creates one subkey (inheriting kProtected) or returns the existing one.
   RegKey* AddChild(RegKey* parent, std::string_view childName);
   // Detaches a key and its subtree; handles to any of them then give 1018.

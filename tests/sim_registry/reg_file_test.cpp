@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "sim/registry.h"
 
@@ -108,6 +109,58 @@ TEST(RegFile, DeletionsApplyInOrder) {
   EXPECT_NE(reg.Find("HKLM\\A"), nullptr);
   EXPECT_EQ(reg.Find("HKLM\\A\\B"), nullptr);
   EXPECT_EQ(reg.GetValue("HKLM\\C", "k"), nullptr);
+}
+
+// Key lines in any order: each one lands where its whole path says, however
+// much of it the line before shares (the reader walks on from there).
+TEST(RegFile, KeyLinesInAnyOrderLandWhereTheirPathsSay) {
+  sim::Registry reg;
+  std::string error;
+  ASSERT_TRUE(
+      sim::ReadRegFile("REGEDIT4\r\n"
+                       "[HKLM\\A\\B\\C]\r\n\"v\"=\"c\"\r\n"
+                       "[HKLM\\A\\B\\D]\r\n\"v\"=\"d\"\r\n"  // a sibling
+                       "[HKLM\\A\\E]\r\n\"v\"=\"e\"\r\n"     // an uncle
+                       "[HKLM\\a\\b\\F]\r\n\"v\"=\"f\"\r\n"  // another case
+                       "[HKLM\\A\\B]\r\n\"v\"=\"b\"\r\n"     // a parent again
+                       "[HKLM\\AB]\r\n\"v\"=\"ab\"\r\n"      // shares bytes, not a name
+                       "[HKLM\\A\\K\\]\r\n\"v\"=\"k\"\r\n"   // a trailing backslash
+                       "[HKLM\\A\\L]\r\n\"v\"=\"l\"\r\n"
+                       "[HKEY_LOCAL_MACHINE\\A\\G]\r\n\"v\"=\"g\"\r\n"
+                       "[HKEY_CLASSES_ROOT\\X]\r\n\"v\"=\"x\"\r\n"
+                       "[HKEY_CLASSES_ROOT\\X\\Y]\r\n\"v\"=\"y\"\r\n"
+                       "[HKEY_CLASSES_ROOT\\Z]\r\n\"v\"=\"z\"\r\n"
+                       "[HKLM\\SOFTWARE\\Classes\\X\\W]\r\n\"v\"=\"w\"\r\n"
+                       "[-HKLM\\A\\B]\r\n"
+                       "[HKLM\\A\\B\\H]\r\n\"v\"=\"h\"\r\n",
+                       reg, &error))
+      << error;
+  DWORD type = 0;
+  const std::pair<const char*, const char*> expected[] = {
+      {"HKLM\\A\\E", "e"},
+      {"HKLM\\AB", "ab"},
+      {"HKLM\\A\\G", "g"},
+      {"HKLM\\A\\K", "k"},
+      {"HKLM\\A\\L", "l"},
+      {"HKLM\\SOFTWARE\\Classes\\X", "x"},
+      {"HKLM\\SOFTWARE\\Classes\\X\\Y", "y"},
+      {"HKLM\\SOFTWARE\\Classes\\Z", "z"},
+      {"HKLM\\SOFTWARE\\Classes\\X\\W", "w"},
+      {"HKLM\\A\\B\\H", "h"},
+  };
+  for (const auto& [key, text] : expected)
+    EXPECT_EQ(Bytes(reg, key, "v", &type), std::string(text) + '\0') << key;
+  // The deleted subtree took C, D, F and B's own value with it.
+  EXPECT_EQ(reg.GetValue("HKLM\\A\\B", "v"), nullptr);
+  EXPECT_EQ(reg.Find("HKLM\\A\\B\\C"), nullptr);
+  EXPECT_EQ(reg.Find("HKLM\\A\\B\\F"), nullptr);
+  // Nothing landed anywhere else: A holds B, E, G, K and L; the root A, AB
+  // and SOFTWARE.
+  EXPECT_EQ(reg.Find("HKLM\\A")->subkeys().size(), 5u);
+  EXPECT_EQ(reg.Find("HKLM")->subkeys().size(), 3u);
+  EXPECT_EQ(reg.Find("HKLM\\AB")->subkeys().size(), 0u);
+  EXPECT_EQ(reg.Find("HKLM\\SOFTWARE\\Classes\\X")->subkeys().size(), 2u);
+  EXPECT_EQ(reg.Find("HKLM\\SOFTWARE\\Classes")->subkeys().size(), 2u);
 }
 
 TEST(RegFile, Utf16FileConvertsToTheCodePage) {
