@@ -135,8 +135,8 @@ std::vector<std::string> CheckRun(const ImageSnapshot& before, const ImageSnapsh
   for (const auto& [id, data] : after.values) {
     if (id.first != kSharedDlls || Dword(data) < 1 || !CounterNamed(allowed, id.first, id.second))
       continue;
-    const bool unread = logUpper.find("* NOT FOUND: ") != std::string::npos &&
-                        logUpper.find("SHAREDDLLS\\" + id.second + " ") != std::string::npos;
+    const bool unread = logUpper.find("SHAREDDLLS\\" + Upper(id.second) +
+                                      " \n\t\tWINDOWS CODE = 2 ") != std::string::npos;
     if (before.files.count(id.second) && !after.files.count(id.second) && !unread)
       out.push_back("shared file removed while its counter is " + std::to_string(Dword(data)) +
                     ": " + id.second);

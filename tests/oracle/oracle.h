@@ -21,8 +21,9 @@ namespace oracle {
 // One line per removal or change not allowed; empty when the run kept to the
 // control data. `device` is the device name as the tree shows it
 // ("VT TRX 5100 series, Photo Desk 1.10"). `runLog` is the run's log: a
-// shared file whose counter could not be read (logged "* Not found: …") is
-// not kept by the removal rules, so its removal is then no finding.
+// shared file whose counter was answered as missing (logged "* Not found: …"
+// with code 2, e.g. by an injected fault) counts as not shared, so its
+// removal is then no finding; any other failed read keeps the file.
 std::vector<std::string> CheckRun(const ImageSnapshot& before, const ImageSnapshot& after,
                                   const std::string& device, const std::string& runLog = "");
 
