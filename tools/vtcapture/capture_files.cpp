@@ -49,6 +49,18 @@ bool MakeEmpty(const std::string& target) {
   return true;
 }
 
+// Whether another program holds the file open (a running program, a loaded
+// library): an open that shares nothing fails with a sharing violation. The
+// probe reads nothing and changes nothing.
+bool InUse(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h != INVALID_HANDLE_VALUE) {
+    CloseHandle(h);
+    return false;
+  }
+  return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 class FileWalk {
  public:
   FileWalk(const FilesPlan& plan, Progress& progress, FilesCaptureResult& result)
@@ -107,6 +119,7 @@ class FileWalk {
       return;
     }
     if (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY) result_.read_only.push_back(full);
+    if (InUse(full)) result_.in_use.push_back(full);
     bool ok;
     if (WantsContents(full, name)) {
       ok = CopyContents(full, target);

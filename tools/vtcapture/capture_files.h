@@ -27,6 +27,7 @@ struct FilesCaptureResult {
   unsigned long with_contents = 0;
   unsigned long failures = 0;                                    // could not be written
   std::vector<std::string> read_only;                            // full paths
+  std::vector<std::string> in_use;                               // held open by another program
   std::vector<std::pair<std::string, std::string>> short_names;  // full path, 8.3 name
   std::string listing;  // "ATTRIBUTES SIZE PATH" lines, CR LF
 };

@@ -11,6 +11,11 @@
 namespace vtcapture {
 namespace {
 
+// Past these a registry is broken: the value or key is left out rather than
+// grown for ever.
+constexpr size_t kMaxName = 1 << 16;
+constexpr size_t kMaxData = 1 << 26;
+
 class RegistryWalk {
  public:
   RegistryWalk(OutFile& out, Progress& progress, RegistryCaptureResult& result)
@@ -44,7 +49,7 @@ class RegistryWalk {
     for (DWORD i = 0;; ++i) {
       DWORD len = static_cast<DWORD>(name.size());
       const LONG rc = RegEnumKeyExA(key, i, name.data(), &len, nullptr, nullptr, nullptr, nullptr);
-      if (rc == ERROR_MORE_DATA) {
+      if (rc == ERROR_MORE_DATA && name.size() < kMaxName) {
         name.resize(name.size() * 2);
         --i;
         continue;
@@ -67,7 +72,7 @@ class RegistryWalk {
       DWORD type = 0;
       const LONG rc = RegEnumValueA(key, i, name_.data(), &nameLen, nullptr, &type,
                                     reinterpret_cast<BYTE*>(data_.data()), &dataLen);
-      if (rc == ERROR_MORE_DATA) {
+      if (rc == ERROR_MORE_DATA && name_.size() < kMaxName && data_.size() < kMaxData) {
         // Either buffer may be short; Windows reports the data's size, the
         // name's it may not: grow both and ask again.
         name_.resize(name_.size() * 2);

@@ -37,6 +37,23 @@ std::string Property(GetProperty get, HDEVINFO set, SP_DEVINFO_DATA* data, DWORD
 
 std::string FirstString(const std::string& bytes) { return std::string(bytes.c_str()); }
 
+// Where the device's hardware key is: the family's Enum key, or the other one
+// where the registry keeps it there (Wine in a 9x mode); null when neither
+// has it.
+const char* EnumKey(const Version& version, const char* id) {
+  const char* nt = "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\";
+  const char* nine = "HKLM\\Enum\\";
+  for (const char* base : {version.nt_family() ? nt : nine, version.nt_family() ? nine : nt}) {
+    HKEY key = nullptr;
+    const std::string path = std::string(base + 5) + id;  // below HKLM
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
+      RegCloseKey(key);
+      return base;
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 void WriteDevices(JsonText& json, const Version& version) {
@@ -93,11 +110,10 @@ void WriteDevices(JsonText& json, const Version& version) {
         char id[512];
         DWORD size = 0;
         if (getInstanceId && getInstanceId(set, &data, id, sizeof id, &size)) {
-          // Where Windows keeps the device's hardware key.
-          json.Key("enum_key");
-          json.String(AnsiToUtf8(
-              (version.nt_family() ? "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\" : "HKLM\\Enum\\") +
-              std::string(id)));
+          if (const char* key = EnumKey(version, id)) {
+            json.Key("enum_key");
+            json.String(AnsiToUtf8(key + std::string(id)));
+          }
         }
         json.EndObject();
       }

@@ -3,6 +3,7 @@
 // keys are opened for reading only and nothing is written outside OUTDIR.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -48,6 +49,33 @@ std::string FullPath(const std::string& path) {
   std::string full = n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
   while (full.size() > 3 && full.back() == '\\') full.pop_back();
   return full;
+}
+
+// "files": the read-only files and those another program holds open.
+void WriteFileFlags(JsonText& json, const FilesCaptureResult& files) {
+  std::vector<std::string> readOnly = files.read_only, inUse = files.in_use;
+  std::sort(readOnly.begin(), readOnly.end());
+  std::sort(inUse.begin(), inUse.end());
+  std::vector<std::string> paths = readOnly;
+  paths.insert(paths.end(), inUse.begin(), inUse.end());
+  std::sort(paths.begin(), paths.end());
+  paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
+  json.Key("files");
+  json.BeginObject();
+  for (const std::string& path : paths) {
+    json.Key(AnsiToUtf8(path));
+    json.BeginObject();
+    if (std::binary_search(readOnly.begin(), readOnly.end(), path)) {
+      json.Key("read_only");
+      json.Bool(true);
+    }
+    if (std::binary_search(inUse.begin(), inUse.end(), path)) {
+      json.Key("in_use");
+      json.Bool(true);
+    }
+    json.EndObject();
+  }
+  json.EndObject();
 }
 
 int Run(int argc, char** argv) {
@@ -116,16 +144,7 @@ int Run(int argc, char** argv) {
     plan.inf_folders = {std::string(windows, winLen) + "\\INF"};
   const FilesCaptureResult files = CaptureFiles(plan, progress);
 
-  json.Key("files");
-  json.BeginObject();
-  for (const std::string& path : files.read_only) {
-    json.Key(AnsiToUtf8(path));
-    json.BeginObject();
-    json.Key("read_only");
-    json.Bool(true);
-    json.EndObject();
-  }
-  json.EndObject();
+  WriteFileFlags(json, files);
   json.Key("short_names");
   json.BeginObject();
   for (const auto& [path, shortName] : files.short_names) {
