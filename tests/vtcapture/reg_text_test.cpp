@@ -76,6 +76,9 @@ TEST(RegText, LongDataWrapsWhereRegeditWrapsIt) {
   std::string error;
   const std::string file =
       RegFileHeader() + RegKeyLines(kKey) + RegValueLines("Long", vtcapture::kRegBinary, data) +
+      // Prefixes of every length modulo 3 meet the wrap column differently.
+      RegValueLines("Lon", vtcapture::kRegBinary, data) +
+      RegValueLines("Lo", vtcapture::kRegBinary, data) +
       RegValueLines("Name", vtcapture::kRegSz, std::string("x\\\"y", 4) + '\0') +
       RegValueLines("", vtcapture::kRegDword, Bytes({1, 0, 0, 0})) + RegKeyEnd() +
       RegKeyLines(kKey + "\\Sub") + RegKeyEnd();

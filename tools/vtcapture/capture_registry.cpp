@@ -83,6 +83,7 @@ class RegistryWalk {
         --i;
         continue;
       }
+      if (rc == ERROR_MORE_DATA) continue;  // too big even so: this value is left out
       if (rc != ERROR_SUCCESS) break;
       out_.Write(RegValueLines(std::string(name_.data(), nameLen), type,
                                std::string(data_.data(), dataLen)));
