@@ -90,8 +90,13 @@ class FileWalk {
   }
 
   bool WantsContents(const std::string& full, const std::string& name) const {
-    for (const std::string& f : plan_.content_folders)
-      if (Inside(full, f)) return true;
+    std::string parent = FolderOf(full);
+    if (parent.size() == 2) parent += '\\';  // a file in a drive's root
+    for (const std::string& f : plan_.content_folders) {
+      // Below the program's folder; only beside it when that is a drive's
+      // root, which would otherwise copy the whole drive.
+      if (f.size() == 3 ? SameText(parent, f) : Inside(full, f)) return true;
+    }
     if (!EndsWithInf(name)) return false;
     for (const std::string& f : plan_.inf_folders)
       if (Inside(full, f)) return true;

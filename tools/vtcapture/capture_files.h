@@ -15,8 +15,9 @@ struct FilesPlan {
   std::string out_dir;            // OUTDIR\drives
   std::vector<char> letters;      // drives to walk, upper case
   std::vector<std::string> skip;  // folders and files left out (OUTDIR, the capture program)
-  // Files whose contents are kept: everything below these folders, and the
-  // information files (*.INF) below the INF folders.
+  // Files whose contents are kept: those below these folders (the program's
+  // control data; only those directly in a drive's root when the folder is
+  // one), and the information files (*.INF) below the INF folders.
   std::vector<std::string> content_folders;
   std::vector<std::string> inf_folders;
 };
