@@ -4,7 +4,7 @@
 # the simulated PC (vtsim) and, as CvScrubber.exe under Wine, on the prefix
 # made from the sample (scripts/wine-run.sh), both answered by the sample's
 # script. The two run logs, normalised by scripts/differential_normalise.py,
-# must be equal:
+# must be equal; and the capture must leave the prefix's files as they were:
 #   scripts/capture-loop.sh [--output DIR] SAMPLE...
 # Environment: VTSIM (default build/test/vtsim), EXE (default
 # build/win32/CvScrubber.exe). DIR (default build/capture-loop) receives per
@@ -90,9 +90,14 @@ for sample in "${samples[@]}"; do
   mkdir -p "$host_current"
   cp "$capture_exe" "$host_current/vtcapture.exe"
   [ "$(id -u)" -eq 0 ] && chown -R cvswine: "$host_current" "$prefix/tools"
+  # The capture must change nothing on the PC: the prefix's files (names,
+  # sizes, times) are listed before and after it.
+  drive_files() { (cd "$prefix" && find drive_c -printf '%p %s %T@\n' | sort); }
+  drive_files >"$dir/capture/files-before.txt"
   capture_status=0
   (cd "$prefix" && "${run_as[@]}" "${wine_env[@]}" wine "${current%\\}\\vtcapture.exe" 'W:\image') \
     >"$dir/capture/vtcapture.txt" 2>&1 || capture_status=$?
+  drive_files >"$dir/capture/files-after.txt"
   (cd "$prefix" && "${run_as[@]}" "${wine_env[@]}" wineserver -k) || true
   rm -f "$host_current/vtcapture.exe"
   captured="$dir/capture/image"
@@ -102,6 +107,12 @@ for sample in "${samples[@]}"; do
     continue
   fi
   mv "$prefix/tools/image" "$captured"
+  if ! diff -u "$dir/capture/files-before.txt" "$dir/capture/files-after.txt" \
+      >"$dir/capture/files.diff"; then
+    cat "$dir/capture/files.diff"
+    echo "capture-loop: $sample: vtcapture.exe changed files of the PC" >&2
+    overall=1
+  fi
 
   # 2. The program on the captured image, on the simulated PC.
   sim_status=0
