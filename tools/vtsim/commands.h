@@ -29,4 +29,15 @@ bool ParseRebootOptions(const std::vector<std::string>& args, RebootOptions* opt
 int RebootCommand(const RebootOptions& options);
 int CheckCommand(const std::vector<std::string>& images);
 
+// The arguments of `vtsim preview IMAGE [--script FILE] [--json]`.
+struct PreviewOptions {
+  std::string image;
+  std::string script;  // "" : the default answers (Uninstall the preselected device)
+  bool json = false;
+  bool help = false;
+};
+bool ParsePreviewOptions(const std::vector<std::string>& args, PreviewOptions* options,
+                         std::string* problem);
+int PreviewCommand(const PreviewOptions& options);
+
 }  // namespace vtsim

@@ -9,6 +9,7 @@ std::string GeneralHelp();
 std::string RunHelp();
 std::string RebootHelp();
 std::string CheckHelp();
+std::string PreviewHelp();
 // One line for error messages: "usage: vtsim run IMAGE ... | vtsim check IMAGE..."
 std::string ShortUsage();
 

@@ -2,6 +2,7 @@
 //   vtsim run IMAGE [--script FILE] [--transcript FILE] [--output DIR]
 //   vtsim reboot IMAGE [--output DIR]
 //   vtsim check IMAGE...
+//   vtsim preview IMAGE [--script FILE] [--json]
 #include <iostream>
 #include <string>
 #include <vector>
@@ -64,7 +65,18 @@ int main(int argc, char** argv) {
     if (args.empty()) return Usage("no image given");
     return vtsim::CheckCommand(args);
   }
-  const std::string close = sim::ClosestName(command, {"run", "reboot", "check", "--help"});
+  if (command == "preview") {
+    vtsim::PreviewOptions options;
+    std::string problem;
+    if (!vtsim::ParsePreviewOptions(args, &options, &problem)) return Usage(problem);
+    if (options.help) {
+      std::cout << vtsim::PreviewHelp();
+      return 0;
+    }
+    return vtsim::PreviewCommand(options);
+  }
+  const std::string close =
+      sim::ClosestName(command, {"run", "reboot", "check", "preview", "--help"});
   return Usage("unknown command " + command +
                (close.empty() ? "" : "; did you mean " + close + "?"));
 }
