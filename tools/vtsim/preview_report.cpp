@@ -10,7 +10,7 @@ namespace {
 // Paths whose parent is in the list too are told with it: "(and N inside)".
 // Folders end in "\"; keys do not (`folders` false).
 std::vector<std::string> Collapsed(const std::vector<std::string>& paths, bool folders,
-                                   const char* inside) {
+                                   const char* one, const char* many) {
   std::set<std::string> listed;
   for (const std::string& p : paths) listed.insert(UpperPath(folders ? p : p + "\\"));
   std::vector<std::string> lines;
@@ -25,7 +25,9 @@ std::vector<std::string> Collapsed(const std::vector<std::string>& paths, bool f
     size_t below = 0;
     for (const std::string& other : listed)
       if (other.size() > upper.size() && other.compare(0, upper.size(), upper) == 0) ++below;
-    lines.push_back(p + (below ? " (and " + std::to_string(below) + " " + inside + ")" : ""));
+    lines.push_back(
+        p +
+        (below ? " (and " + std::to_string(below) + " " + (below == 1 ? one : many) + ")" : ""));
   }
   return lines;
 }
@@ -66,7 +68,7 @@ void WritePreviewText(const PreviewReport& report, std::ostream& out) {
   out << "Preview of a scrub of " << report.image << " (the program would end with exit "
       << report.exit_code << "; the image is untouched)\n\n";
   Group(out, "Registry keys removed", c.keys_removed.size(),
-        Collapsed(c.keys_removed, false, "subkeys"), "-");
+        Collapsed(c.keys_removed, false, "subkey", "subkeys"), "-");
   Group(out, "Registry values removed", ValueLines(c.values_removed, "was"), "-");
   std::vector<std::string> counters;
   for (const SharedCounter& s : c.shared_counters)
@@ -79,9 +81,10 @@ void WritePreviewText(const PreviewReport& report, std::ostream& out) {
   Group(out, "Other registry values changed", changed, "~");
   out << "\n";
   Group(out, "Files and folders deleted now", c.deleted_now.size(),
-        Collapsed(c.deleted_now, true, "inside"), "-");
+        Collapsed(c.deleted_now, true, "item inside", "items inside"), "-");
   Group(out, "Deleted at the next start (done by the simulated restart)",
-        c.deleted_at_restart.size(), Collapsed(c.deleted_at_restart, true, "inside"), "-");
+        c.deleted_at_restart.size(),
+        Collapsed(c.deleted_at_restart, true, "item inside", "items inside"), "-");
   Group(out, "Named for the next start but still there after the restart", c.left_at_restart, "!");
   out << "\n";
   for (const MachineListChange& list : c.machine_lists) {
