@@ -54,13 +54,16 @@ TEST(RunLogRefusals, OnlyRefusalsOfThisRunWithTheirContinuationLines) {
                           "\tstill not a refusal\r\n"
                           ">>> Not scheduled for deletion on reboot: 'C:\\A B\\x.dll'\r\n"
                           "\tIts short (8.3) path holds a blank. \r\n";
-  EXPECT_EQ(vtsim::RefusalsInRunLog(log, earlier.size()),
+  EXPECT_EQ(vtsim::RefusalsAddedToRunLog(earlier, log),
             (Paths{">>> Skipped unsafe path 'C:\\'",
                    ">>> Bad line from registry DAT file: 'HKLM\\SOFTWARE\\cut' Data line "
                    "number: 7",
                    ">>> Not scheduled for deletion on reboot: 'C:\\A B\\x.dll' Its short (8.3) "
                    "path holds a blank."}));
-  EXPECT_EQ(vtsim::RefusalsInRunLog(log, log.size() + 10), Paths{});
+  EXPECT_EQ(vtsim::RefusalsAddedToRunLog(log, log), Paths{});
+  // A log started anew is read whole, however long the old one was.
+  const std::string anew = ">>> Skipped unsafe path 'E:\\' \r\n";
+  EXPECT_EQ(vtsim::RefusalsAddedToRunLog(log, anew), Paths{">>> Skipped unsafe path 'E:\\'"});
 }
 
 TEST(OemInfPath, InfAndPnfOfTheInfFolderOnly) {

@@ -36,8 +36,9 @@ def check(ok, what):
         print("FAIL: " + what)
 
 
-def vtsim(*args, cwd=None):
-    return subprocess.run([VTSIM] + list(args), capture_output=True, cwd=cwd)
+def vtsim(*args, cwd=None, tmp=None):
+    env = dict(os.environ, TMPDIR=tmp) if tmp else None
+    return subprocess.run([VTSIM] + list(args), capture_output=True, cwd=cwd, env=env)
 
 
 def fingerprint(folder):
@@ -265,20 +266,25 @@ def group_refusals(work):
 
 
 def group_errors(work):
-    tmp_before = sorted(n for n in os.listdir(tempfile.gettempdir()) if n.startswith("vtsim-preview"))
+    # The previews' own temporary folder, so that other tests' previews do not
+    # show up in it.
+    tmp = os.path.join(work, "tmp")
+    os.mkdir(tmp)
     for args in ([], ["samples/xp", "--jsn"], ["samples/xp", "--script"], ["a", "b"],
                  [os.path.join(work, "missing")],
                  ["samples/xp", "--script", os.path.join(work, "missing.txt")]):
-        result = vtsim("preview", *args, cwd=SOURCE)
+        result = vtsim("preview", *args, cwd=SOURCE, tmp=tmp)
         check(result.returncode == 2 and result.stderr.startswith(b"vtsim: "),
               "errors: %s exit %d %s" % (args, result.returncode, result.stderr))
     # A script that runs out: exit 3, as vtsim run.
     script = os.path.join(work, "short.txt")
     open(script, "w").write("press Uninstall\n")
-    check(vtsim("preview", "samples/xp", "--script", script, cwd=SOURCE).returncode == 3,
+    check(vtsim("preview", "samples/xp", "--script", script, cwd=SOURCE, tmp=tmp).returncode == 3,
           "errors: a short script")
-    tmp_after = sorted(n for n in os.listdir(tempfile.gettempdir()) if n.startswith("vtsim-preview"))
-    check(tmp_after == tmp_before, "errors: scratch folders left: %s" % tmp_after)
+    check(os.listdir(tmp) == [], "errors: scratch folders left: %s" % os.listdir(tmp))
+    # A finished preview leaves nothing in it either.
+    check(vtsim("preview", "samples/xp", cwd=SOURCE, tmp=tmp).returncode == 0, "errors: a preview")
+    check(os.listdir(tmp) == [], "errors: scratch folders left: %s" % os.listdir(tmp))
 
 
 def main():

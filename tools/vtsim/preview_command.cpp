@@ -163,9 +163,9 @@ std::vector<std::string> Refusals(const std::string& image, const ImageSnapshot&
         upper.compare(upper.size() - logName.size(), logName.size(), logName) != 0)
       continue;
     const auto old = before.files.find(upper);
-    const size_t oldSize =
-        old == before.files.end() ? 0 : ReadHostFile(HostPath(image, old->second)).size();
-    for (std::string& r : RefusalsInRunLog(ReadHostFile(HostPath(copy, path)), oldSize))
+    const std::string oldLog =
+        old == before.files.end() ? "" : ReadHostFile(HostPath(image, old->second));
+    for (std::string& r : RefusalsAddedToRunLog(oldLog, ReadHostFile(HostPath(copy, path))))
       refusals.push_back(std::move(r));
   }
   return refusals;

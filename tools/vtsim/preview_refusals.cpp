@@ -36,9 +36,11 @@ std::string Tidy(std::string line) {
 
 }  // namespace
 
-std::vector<std::string> RefusalsInRunLog(const std::string& log, size_t alreadyThere) {
+std::vector<std::string> RefusalsAddedToRunLog(const std::string& before,
+                                               const std::string& after) {
   std::vector<std::string> refusals;
-  std::istringstream lines(alreadyThere < log.size() ? log.substr(alreadyThere) : "");
+  const bool appended = after.compare(0, before.size(), before) == 0;
+  std::istringstream lines(appended ? after.substr(before.size()) : after);
   std::string line;
   bool inEntry = false;
   while (std::getline(lines, line)) {

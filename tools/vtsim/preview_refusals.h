@@ -10,9 +10,10 @@
 
 namespace vtsim {
 
-// The refusals in `log` (the run log's 8-bit text) after its first
-// `alreadyThere` bytes (what an earlier run had written), one item each,
-// its continuation lines joined with blanks, in UTF-8.
-std::vector<std::string> RefusalsInRunLog(const std::string& log, size_t alreadyThere);
+// The refusals a run added to its run log (8-bit text), one item each, its
+// continuation lines joined with blanks, in UTF-8. `before` is the log the
+// image held: a run that got as far as its main window starts the log anew,
+// an earlier one appends to it.
+std::vector<std::string> RefusalsAddedToRunLog(const std::string& before, const std::string& after);
 
 }  // namespace vtsim
