@@ -31,4 +31,15 @@ int RebootCommand(const RebootOptions& options);
 int CheckCommand(const std::vector<std::string>& images);
 int ImportCommand(const ImportOptions& options);
 
+// The arguments of `vtsim preview IMAGE [--script FILE] [--json]`.
+struct PreviewOptions {
+  std::string image;
+  std::string script;  // "" : the default answers (Uninstall the preselected device)
+  bool json = false;
+  bool help = false;
+};
+bool ParsePreviewOptions(const std::vector<std::string>& args, PreviewOptions* options,
+                         std::string* problem);
+int PreviewCommand(const PreviewOptions& options);
+
 }  // namespace vtsim

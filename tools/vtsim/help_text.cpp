@@ -10,6 +10,7 @@ const char kUsage[] =
     "       vtsim check IMAGE...\n"
     "       vtsim import --registry EXPORT.reg --listing DIR.txt --windows VERSION\n"
     "                    [--drive C] [--current DIR] [--sized] --output IMAGE\n"
+    "       vtsim preview IMAGE [--script FILE] [--json]\n"
     "       vtsim --help | vtsim run --help | vtsim reboot --help | vtsim check --help\n"
     "       vtsim import --help\n";
 
@@ -105,10 +106,26 @@ const char kImport[] =
     "  defaults. Exit status 0 when the image was made and loads; 2 for bad\n"
     "  arguments or inputs (FILE:LINE: what is wrong).\n";
 
+const char kPreview[] =
+    "\n"
+    "preview IMAGE [--script FILE] [--json]\n"
+    "  Shows what a scrub would do to the PC of IMAGE, which stays untouched: runs\n"
+    "  the program as run does on a throw-away copy, then the next start of Windows\n"
+    "  as reboot does, and prints the registry keys and values removed, shared-DLL\n"
+    "  counters decremented, files and folders deleted now and at the next start,\n"
+    "  printers, drivers, ports, monitors, services, devices, installer packages and\n"
+    "  OEM INF files removed, and what the safety rules refused (docs/preview.md).\n"
+    "\n"
+    "  --script FILE  answer the program's windows from FILE; without it: Uninstall\n"
+    "                 the device detection preselects, Yes, OK, and Cancel the restart\n"
+    "  --json         print the same as one JSON object\n"
+    "  Exit status 0 when the preview was made; 2 for bad arguments or an unusable\n"
+    "  image; 3 when the script could not answer a window.\n";
+
 }  // namespace
 
 std::string GeneralHelp() {
-  return std::string(kUsage) + kAbout + kRun + kReboot + kCheck + kImport;
+  return std::string(kUsage) + kAbout + kRun + kReboot + kCheck + kImport + kPreview;
 }
 
 std::string ImportHelp() {
@@ -128,9 +145,14 @@ std::string RebootHelp() {
 
 std::string CheckHelp() { return "usage: vtsim check IMAGE...\n" + std::string(kCheck); }
 
+std::string PreviewHelp() {
+  return "usage: vtsim preview IMAGE [--script FILE] [--json]\n" + std::string(kPreview);
+}
+
 std::string ShortUsage() {
   return "usage: vtsim run IMAGE [--script FILE] [--transcript FILE] [--output DIR] | vtsim "
-         "reboot IMAGE [--output DIR] | vtsim check IMAGE... | vtsim --help";
+         "reboot IMAGE [--output DIR] | vtsim check IMAGE... | vtsim preview IMAGE [--script FILE] "
+         "[--json] | vtsim --help";
 }
 
 }  // namespace vtsim

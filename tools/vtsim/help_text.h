@@ -10,6 +10,7 @@ std::string RunHelp();
 std::string RebootHelp();
 std::string CheckHelp();
 std::string ImportHelp();
+std::string PreviewHelp();
 // One line for error messages: "usage: vtsim run IMAGE ... | vtsim check IMAGE..."
 std::string ShortUsage();
 

@@ -3,6 +3,7 @@
 //   vtsim reboot IMAGE [--output DIR]
 //   vtsim check IMAGE...
 //   vtsim import --registry EXPORT.reg --listing DIR.txt --windows VERSION --output IMAGE
+//   vtsim preview IMAGE [--script FILE] [--json]
 #include <iostream>
 #include <string>
 #include <vector>
@@ -75,8 +76,18 @@ int main(int argc, char** argv) {
     }
     return vtsim::ImportCommand(options);
   }
+  if (command == "preview") {
+    vtsim::PreviewOptions options;
+    std::string problem;
+    if (!vtsim::ParsePreviewOptions(args, &options, &problem)) return Usage(problem);
+    if (options.help) {
+      std::cout << vtsim::PreviewHelp();
+      return 0;
+    }
+    return vtsim::PreviewCommand(options);
+  }
   const std::string close =
-      sim::ClosestName(command, {"run", "reboot", "check", "import", "--help"});
+      sim::ClosestName(command, {"run", "reboot", "check", "import", "preview", "--help"});
   return Usage("unknown command " + command +
                (close.empty() ? "" : "; did you mean " + close + "?"));
 }
