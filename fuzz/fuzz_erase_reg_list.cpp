@@ -163,7 +163,15 @@ const sim::RegKey* Resolve(sim::Registry& twin, const std::string& code, const s
   if (hive == nullptr) return nullptr;
   sim::RegKey* base = twin.Predefined(hive, false);
   if (base == nullptr) return nullptr;
-  return path.empty() ? base : twin.Walk(base, path);
+  // Windows reads repeated backslashes in a subkey as one and passes over a
+  // trailing one: name the key that such a path opens.
+  std::string read;
+  for (char c : path) {
+    if (c == '\\' && (read.empty() || read.back() == '\\')) continue;
+    read += c;
+  }
+  if (!read.empty() && read.back() == '\\') read.pop_back();
+  return read.empty() ? base : twin.Walk(base, read);
 }
 
 std::string PathOf(const Snapshot& snap, const sim::RegKey* key) {
