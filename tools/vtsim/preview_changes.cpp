@@ -208,8 +208,10 @@ std::vector<std::string> RestartTargets(const std::string& restartOutput) {
   while (std::getline(lines, line)) {
     if (line.rfind(pending, 0) == 0) {
       const size_t arrow = line.rfind(" -> ");
-      if (arrow != std::string::npos && arrow > pending.size())
-        targets.push_back(line.substr(pending.size(), arrow - pending.size()));
+      if (arrow != std::string::npos && arrow > pending.size()) {
+        const std::string path = line.substr(pending.size(), arrow - pending.size());
+        if (IsFullPath(path)) targets.push_back(path);
+      }
       continue;
     }
     // A batch line: "PROMPT> COMMAND ARGUMENTS"; the prompt is a full path.
