@@ -264,12 +264,16 @@ bool FileSystem::FullPath(const std::string& input, std::string* full, DWORD* er
   return true;
 }
 
-std::string FileSystem::DriveHost(char drive) const {
+std::string FileSystem::DriveHostName(char drive) const {
   if (drives_root.empty()) return "";
   auto it = drives.find(drive);
   if (it != drives.end() && it->second.type == DRIVE_NO_ROOT_DIR) return "";
-  std::string host = HostJoin(drives_root, std::string(1, drive));
-  if (Host().Stat(host).kind != HostKind::kFolder) return "";
+  return HostJoin(drives_root, std::string(1, drive));
+}
+
+std::string FileSystem::DriveHost(char drive) const {
+  std::string host = DriveHostName(drive);
+  if (host.empty() || Host().Stat(host).kind != HostKind::kFolder) return "";
   return host;
 }
 
@@ -318,10 +322,45 @@ PathLookup FileSystem::Lookup(const std::string& path, bool wildcardLast) const 
   if (!FullPath(path, &full, &r.error, wildcardLast)) return r;
   r.trailing_separator = full.size() > 3 && (path.back() == '\\' || path.back() == '/');
   const char drive = full[0];
-  std::string host = DriveHost(drive);
+  std::string host = DriveHostName(drive);
   std::vector<std::string> segs =
       full.size() > 3 ? Split(full.substr(3)) : std::vector<std::string>();
   r.full = full.substr(0, 3);
+  // A folder resolved before leaves only the last name to find: the program
+  // names thousands of files in a few folders, often in another case than
+  // the host's (each such name would cost a listing of its folder).
+  const size_t n = segs.size();
+  size_t start = 0;
+  std::string folderKey;
+  bool cacheable = n > 1 && !host.empty();
+  for (size_t i = 0; i + 1 < n && cacheable; ++i)
+    cacheable = !HasWildcard(segs[i]) && segs[i].find('~') == std::string::npos;
+  auto cached = resolved_folders_.end();
+  if (cacheable) {
+    folderKey = host;
+    folderKey += '\0';
+    folderKey += UpperCase(r.full);
+    for (size_t i = 0; i + 1 < n; ++i) folderKey += (i ? "\\" : "") + UpperCase(segs[i]);
+    cached = resolved_folders_.find(folderKey);
+    if (cached != resolved_folders_.end()) {
+      // The last name as asked, found there, also shows the folder and its
+      // drive are there: the host never walks through a link.
+      const std::string& seg = segs.back();
+      const std::string exact = HasWildcard(seg) ? std::string() : AnsiToUtf8(seg);
+      const HostKind kind = exact.empty() || Utf8ToAnsi(exact) != seg
+                                ? HostKind::kMissing
+                                : Host().Stat(HostJoin(cached->second.host, exact)).kind;
+      if (kind == HostKind::kFile || kind == HostKind::kFolder) {
+        r.full = JoinPath(cached->second.full, seg);
+        r.host = HostJoin(cached->second.host, exact);
+        r.exists = r.parent_exists = true;
+        r.directory = kind == HostKind::kFolder;
+        r.name = seg;
+        return r;
+      }
+    }
+  }
+  if (!host.empty() && Host().Stat(host).kind != HostKind::kFolder) host.clear();
   if (host.empty()) {
     // No such drive: nothing on it exists, not even its root.
     r.full = full;
@@ -335,36 +374,9 @@ PathLookup FileSystem::Lookup(const std::string& path, bool wildcardLast) const 
     r.exists = r.parent_exists = r.directory = r.root = true;
     return r;
   }
-  // A folder resolved before leaves only the last name to find: the program
-  // names thousands of files in a few folders, often in another case than
-  // the host's (each such name would cost a listing of its folder).
-  const size_t n = segs.size();
-  size_t start = 0;
-  std::string folderKey;
-  bool cacheable = n > 1;
-  for (size_t i = 0; i + 1 < n && cacheable; ++i)
-    cacheable = !HasWildcard(segs[i]) && segs[i].find('~') == std::string::npos;
   if (cacheable) {
-    folderKey = host;
-    folderKey += '\0';
-    folderKey += UpperCase(r.full);
-    for (size_t i = 0; i + 1 < n; ++i) folderKey += (i ? "\\" : "") + UpperCase(segs[i]);
-    auto it = resolved_folders_.find(folderKey);
+    auto it = cached;
     if (it != resolved_folders_.end()) {
-      // The last name as asked, found there, also shows the folder is there.
-      const std::string& seg = segs.back();
-      const std::string exact = HasWildcard(seg) ? std::string() : AnsiToUtf8(seg);
-      const HostKind kind = exact.empty() || Utf8ToAnsi(exact) != seg
-                                ? HostKind::kMissing
-                                : Host().Stat(HostJoin(it->second.host, exact)).kind;
-      if (kind == HostKind::kFile || kind == HostKind::kFolder) {
-        r.full = JoinPath(it->second.full, seg);
-        r.host = HostJoin(it->second.host, exact);
-        r.exists = r.parent_exists = true;
-        r.directory = kind == HostKind::kFolder;
-        r.name = seg;
-        return r;
-      }
       if (Host().Stat(it->second.host).kind == HostKind::kFolder) {
         r.full = it->second.full;
         host = it->second.host;

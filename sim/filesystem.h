@@ -79,6 +79,8 @@ class FileSystem {
 
   // The host folder of drive X, or "" when the drive has no root directory.
   std::string DriveHost(char drive) const;
+  // The host folder a drive would have, not checked against the host.
+  std::string DriveHostName(char drive) const;
   bool DriveExists(char drive) const;
   UINT DriveType(char drive) const;
   DriveInfo Drive(char drive) const;

@@ -94,6 +94,10 @@ class HostFiles {
 
   const std::string& root() const { return root_; }
 
+  // Tests: walk every path one name at a time even where the kernel could
+  // walk it in one call, so both ways are checked on one host.
+  static void WalkNameByName(bool on);
+
  private:
   // The names of `path` below the root, or false.
   bool Names(const std::string& path, std::vector<std::string>* names) const;

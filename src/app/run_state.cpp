@@ -5,6 +5,7 @@
 #include "discovery/detection.h"
 #include "discovery/directories.h"
 #include "files/remove_software.h"
+#include "journal/undo_journal.h"
 #include "log/run_log.h"
 #include "registry/erase_reg_data.h"
 #include "registry/secure_reg_delete.h"
@@ -35,4 +36,5 @@ void ResetAllRunState() {
   CListFromFile::ResetFirstRead();
   ResetSecureRegDeleteState();
   ResetInfSearchState();
+  g_UndoJournal.Reset();
 }

@@ -18,6 +18,7 @@
 #include "discovery/directories.h"
 #include "discovery/install_dir_rules.h"
 #include "files/remove_software.h"
+#include "journal/undo_journal.h"
 #include "log/run_log.h"
 #include "platform/format_text.h"
 #include "printing/handle_pnp.h"
@@ -65,6 +66,8 @@ void CCvScrubberDlg::ErrorExit(unsigned textId, unsigned icon, bool footerFirst,
   char logDir[260];
   GetLogDir(logDir);
   const std::string text = FormatText(LoadStr(textId), logDir);
+  // The journal ends before the footer: its last lines belong to the run.
+  g_UndoJournal.Close();
   if (footerFirst) LogText(RunLogFooter());
   if (logTextFirst) LogText(text);
   MessageBoxA(nullptr, text.c_str(), LoadStr(IDS_MESSAGE_CAPTION), MB_OK | icon);
@@ -167,6 +170,13 @@ void CCvScrubberDlg::UninstallSelectedDevice() {
   g_RemovalData.timeoutMs = ini.Timeout() == 0 ? kDefaultTimeoutMs : ini.Timeout();
   const RemovalData& data = g_RemovalData;
 
+  // The undo journal, when the common section asks for one, is open before
+  // the first removal step; without it nothing may be removed.
+  g_UndoJournal.Reset();
+  if (ini.IsSwitchOn(kUndoJournalKey) && !g_UndoJournal.Open()) {
+    return ErrorExit(IDS_EXIT_JOURNAL, MB_ICONWARNING, true, false);
+  }
+
   // 19-21.
   ValidateDirectories(name);
   VTDeletePnP(data.DevIDname, data.DevIDfax, data.PnP, data.KnownClasses, data.Monitors,
@@ -238,6 +248,7 @@ void CCvScrubberDlg::UninstallSelectedDevice() {
     CLecternCleanup cleanup;
     cleanup.RemoveUninstallEntry(*this);
   }
+  g_UndoJournal.Close();
   {
     CRebootDlg reboot;
     reboot.DoModal();

@@ -7,6 +7,10 @@
 #include "config/string_list.h"
 #include "platform/win32.h"
 
+// The opt-in switches of a common section.
+constexpr char kUndoJournalKey[] = "UndoJournal";
+constexpr char kRestorePointKey[] = "RestorePoint";
+
 class CGetDataFromINI {
  public:
   CGetDataFromINI();
@@ -20,6 +24,9 @@ class CGetDataFromINI {
   bool CheckINIVersion();
   bool GetCommonINIvalues(const std::string& device);
   std::string GetTestRegEntry();
+  // An opt-in switch of the current common section: on only when it reads
+  // exactly "1"; missing means off and is not reported.
+  bool IsSwitchOn(const char* key);
   bool GetDefaultDirs();
   bool GetUnregisterData(const std::string& device);
   // Adds the devices of the control file's section headers to the tree.

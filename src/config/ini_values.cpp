@@ -107,6 +107,13 @@ std::string CGetDataFromINI::GetTestRegEntry() {
   return key;
 }
 
+bool CGetDataFromINI::IsSwitchOn(const char* key) {
+  if (m_sCommonSection.empty()) return false;
+  // Opt-in: a missing key is the switch off and no fault of the control file.
+  std::string value;
+  return ReadText(m_sCommonSection, key, kCountBuffer, value) && value == "1";
+}
+
 bool CGetDataFromINI::GetDefaultDirs() {
   static const char kOrigin[] = "CGetDataFromINI::GetDefaultDirs() -- GetPrivateProfileString()";
   if (GetINIPath().empty() || m_sVersionSection.empty()) return false;

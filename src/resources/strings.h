@@ -312,3 +312,19 @@ CVS_STRING(793, IDS_DEFPRN_WRITE_FAILED,
            ">>> Unable to write to 'Default' value in registry key: '%s\\%s' \n")
 CVS_STRING(794, IDS_UNINSTALL_ENTRY_NOT_REMOVED,
            "Unable to remove key '%s\\%s' from the registry. \n")
+
+// Safety net: the undo journal (opt-in, the common section's UndoJournal=1)
+CVS_STRING(920, IDS_JOURNAL_OPENED, "Undo journal: %s \n")
+CVS_STRING(921, IDS_JOURNAL_NOT_OPENED,
+           ">>> Unable to make an undo journal folder in '%s'. Error code = %d \n")
+CVS_STRING(922, IDS_JOURNAL_NO_BACKUP,
+           ">>> Not removed: %s \n\tIts backup could not be written to the undo journal. Error "
+           "code = %d \n")
+CVS_STRING(923, IDS_JOURNAL_NOT_RESTORABLE, "\tThe restore script cannot put back %s '%s' \n")
+CVS_STRING(924, IDS_JOURNAL_CLOSED,
+           "Undo journal complete. To put back what was removed, run %s \n")
+CVS_STRING(925, IDS_JOURNAL_SCRIPT_FAILED,
+           ">>> Unable to write the restore script %s. Error code = %d \n")
+CVS_STRING(926, IDS_EXIT_JOURNAL,
+           "The undo journal could not be made, so no VT software was removed. \nPlease read "
+           "the VtCvScrubber.log file (%s) \nfor error details.")

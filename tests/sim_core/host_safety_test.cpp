@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "sim/host_files.h"
 #include "sim/image.h"
@@ -80,12 +81,16 @@ TEST_F(UnsafeImage, DrivesFolderItselfAndFifosAreRefused) {
 
 // --- Links swapped in during a run ------------------------------------------
 
-class SwappedLink : public ::testing::Test {
+// Each case runs twice: with the kernel walking a whole path in one call,
+// and walking it one name at a time (the way without that call).
+class SwappedLink : public ::testing::TestWithParam<bool> {
  protected:
   SwappedLink() : outside(fs::path(tm.ImageDir()) / "host") {
+    sim::HostFiles::WalkNameByName(GetParam());
     WriteHost(outside / "victim.txt", "host data");
     WriteHost(outside / "victim.ini", "[S]\r\nK=host\r\n");
   }
+  ~SwappedLink() override { sim::HostFiles::WalkNameByName(false); }
   // Replaces the item at a Windows path by a link to `target`.
   void SwapIn(const std::string& winPath, const fs::path& target) {
     const fs::path host = tm.HostPath(winPath);
@@ -107,7 +112,7 @@ class SwappedLink : public ::testing::Test {
   fs::path outside;
 };
 
-TEST_F(SwappedLink, FolderLinkIsNoFolderForAnyCall) {
+TEST_P(SwappedLink, FolderLinkIsNoFolderForAnyCall) {
   SwapIn("C:\\WINDOWS\\TEMP", outside);
   struct Case {
     const char* what;
@@ -147,7 +152,7 @@ TEST_F(SwappedLink, FolderLinkIsNoFolderForAnyCall) {
   EXPECT_EQ(tm.m.handles.Count(), 0u);
 }
 
-TEST_F(SwappedLink, FileLinkIsNeitherReadNorWrittenNorDeleted) {
+TEST_P(SwappedLink, FileLinkIsNeitherReadNorWrittenNorDeleted) {
   tm.AddFile("C:\\App\\a.dll", "own");
   tm.AddFile("C:\\App\\b.dll", "own");
   SwapIn("C:\\App\\a.dll", outside / "victim.txt");
@@ -174,7 +179,20 @@ TEST_F(SwappedLink, FileLinkIsNeitherReadNorWrittenNorDeleted) {
   ExpectOutsideUntouched();
 }
 
-TEST_F(SwappedLink, DanglingLinkCreatesNothingOutside) {
+TEST_P(SwappedLink, LinkToAFolderOfTheImageItselfIsNoFolderEither) {
+  // A relative link that stays inside the image is still a link: unseen.
+  tm.AddFile("C:\\App\\Real\\data.txt", "app data");
+  fs::create_directory_symlink("Real", tm.HostPath("C:\\App") + "/Alias");
+  EXPECT_EQ(GetFileAttributesA("C:\\App\\Alias\\data.txt"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_PATH_NOT_FOUND));
+  EXPECT_FALSE(DeleteFileA("C:\\App\\Alias\\data.txt"));
+  EXPECT_EQ(Open("C:\\App\\Alias\\new.txt", GENERIC_WRITE, CREATE_NEW), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(ReadHost(tm.HostPath("C:\\App\\Real\\data.txt")), "app data");
+  EXPECT_FALSE(fs::exists(tm.HostPath("C:\\App\\Real") + "/new.txt"));
+  EXPECT_EQ(GetFileAttributesA("C:\\App\\Real\\data.txt"), DWORD(FILE_ATTRIBUTE_ARCHIVE));
+}
+
+TEST_P(SwappedLink, DanglingLinkCreatesNothingOutside) {
   fs::create_directories(tm.HostPath("C:\\App"));
   fs::create_symlink(outside / "made.txt", tm.HostPath("C:\\App") + "/new.txt");
   for (DWORD disposition : {CREATE_NEW, CREATE_ALWAYS, OPEN_ALWAYS})
@@ -184,7 +202,7 @@ TEST_F(SwappedLink, DanglingLinkCreatesNothingOutside) {
   ExpectOutsideUntouched();
 }
 
-TEST_F(SwappedLink, OpenHandleKeepsItsFileWhenTheNameIsSwapped) {
+TEST_P(SwappedLink, OpenHandleKeepsItsFileWhenTheNameIsSwapped) {
   tm.AddFile("C:\\App\\log.txt", "start");
   HANDLE h = Open("C:\\App\\log.txt", GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
@@ -200,7 +218,7 @@ TEST_F(SwappedLink, OpenHandleKeepsItsFileWhenTheNameIsSwapped) {
   ExpectOutsideUntouched();
 }
 
-TEST_F(SwappedLink, DriveFolderLinkIsNoDrive) {
+TEST_P(SwappedLink, DriveFolderLinkIsNoDrive) {
   const fs::path drive = fs::path(tm.ImageDir()) / "drives" / "C";
   fs::remove_all(drive);
   fs::create_directories(outside / "Scrubber");
@@ -214,7 +232,7 @@ TEST_F(SwappedLink, DriveFolderLinkIsNoDrive) {
   ExpectOutsideUntouched();
 }
 
-TEST_F(SwappedLink, FifoIsNotSeenAndNeverOpened) {
+TEST_P(SwappedLink, FifoIsNotSeenAndNeverOpened) {
   ASSERT_EQ(::mkfifo((tm.HostPath("C:\\Scrubber") + "/pipe.ini").c_str(), 0600), 0);
   EXPECT_EQ(Open("C:\\Scrubber\\pipe.ini", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
@@ -223,6 +241,11 @@ TEST_F(SwappedLink, FifoIsNotSeenAndNeverOpened) {
   GetPrivateProfileStringA("S", "K", "d", buf, sizeof buf, "C:\\Scrubber\\pipe.ini");
   EXPECT_STREQ(buf, "d");
 }
+
+INSTANTIATE_TEST_SUITE_P(Walks, SwappedLink, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& walk) {
+                           return std::string(walk.param ? "NameByName" : "WholePath");
+                         });
 
 // --- ".." stops at the drive root -------------------------------------------
 
@@ -330,6 +353,32 @@ TEST(HostFiles, RefusesEveryPathNotBelowItsRoot) {
   EXPECT_EQ(host.Stat(root + "/C/a/b/f.txt").kind, sim::HostKind::kFile);
   EXPECT_TRUE(host.RemoveFile(root + "/C/a/b/f.txt"));
   EXPECT_EQ(host.Stat(root + "/C/a/b/f.txt").kind, sim::HostKind::kMissing);
+}
+
+TEST(HostFiles, NeverWalksThroughALinkEitherWay) {
+  TestMachine tm;
+  const fs::path drives = fs::path(tm.ImageDir()) / "drives";
+  WriteHost(drives / "C/App/Real/data.txt", "app data");
+  fs::create_directory_symlink("Real", drives / "C/App/Alias");
+  fs::create_directory_symlink("../..", drives / "C/App/Up");
+  const sim::HostFiles host(drives.string());
+  for (bool nameByName : {false, true}) {
+    sim::HostFiles::WalkNameByName(nameByName);
+    for (const char* via : {"/C/App/Alias", "/C/App/Up/C/App/Real"}) {
+      const std::string path = host.root() + via;
+      EXPECT_EQ(host.Stat(path + "/data.txt").kind, sim::HostKind::kMissing) << via;
+      std::vector<sim::HostEntry> entries;
+      EXPECT_FALSE(host.List(path, &entries)) << via;
+      EXPECT_FALSE(host.Open(path + "/new.txt", true, true, false).ok()) << via;
+      EXPECT_FALSE(host.RemoveFile(path + "/data.txt")) << via;
+    }
+    // The link itself is seen as a link; the folder it names as a folder.
+    EXPECT_EQ(host.Stat(host.root() + "/C/App/Alias").kind, sim::HostKind::kLink);
+    EXPECT_EQ(host.Stat(host.root() + "/C/App/Real/data.txt").kind, sim::HostKind::kFile);
+  }
+  sim::HostFiles::WalkNameByName(false);
+  EXPECT_EQ(ReadHost(drives / "C/App/Real/data.txt"), "app data");
+  EXPECT_FALSE(fs::exists(drives / "C/App/Real/new.txt"));
 }
 
 }  // namespace
