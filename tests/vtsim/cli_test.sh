@@ -2,8 +2,8 @@
 # vtsim's command line, run as a user runs it: where output files may go, runs
 # on a copy (--output), `check`, and the help texts.
 #
-#   cli_test.sh VTSIM SOURCE_DIR GROUP      GROUP: transcript, output, check, help, reboot or
-#                                           restart
+#   cli_test.sh VTSIM SOURCE_DIR GROUP      GROUP: transcript, output, check, help, reboot,
+#                                           restart or restore
 set -u
 vtsim=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 source_dir=$(cd "$2" && pwd)
@@ -315,6 +315,48 @@ PY
     fail "restart without the privilege: a restart was recorded"
 }
 
+restore_group() {
+  cp -r pristine img
+  cp -r img before
+  run restore img
+  expect_status 2 "restore without a journal"
+  expect_one_error_line "restore without a journal"
+  grep -qF 'no undo journal (VtUndo.NNN with Restore.bat) in C:\WINDOWS\TEMP\' err.txt ||
+    fail "restore without a journal: $(cat err.txt)"
+  expect_same_tree before img "restore without a journal"
+  [[ -e img.vtsim-new ]] && fail "restore without a journal left its working copy"
+
+  # Two journals: the newer one runs, in its own folder, and only its script.
+  mkdir -p img/drives/C/WINDOWS/TEMP/VtUndo.001 img/drives/C/WINDOWS/TEMP/VtUndo.002
+  printf 'DEL C:\\Keep1.txt\r\n' > img/drives/C/WINDOWS/TEMP/VtUndo.001/Restore.bat
+  printf '@ECHO OFF\r\nDEL Scratch.txt\r\nECHO done\r\n' > img/drives/C/WINDOWS/TEMP/VtUndo.002/Restore.bat
+  printf 'x' > img/drives/C/Keep1.txt
+  printf 'x' > img/drives/C/WINDOWS/TEMP/VtUndo.002/Scratch.txt
+  cp -r img before2
+  run restore img --output copy
+  expect_status 0 "restore --output"
+  expect_same_tree before2 img "restore --output"
+  grep -qxF '[batch] C:\WINDOWS\TEMP\VtUndo.002\Restore.bat runs in cmd.exe' out.txt ||
+    fail "restore: script not named: $(head -3 out.txt)"
+  grep -qxF '  -> done' out.txt || fail "restore: the script's ECHO not shown: $(cat out.txt)"
+  [[ -e copy/drives/C/WINDOWS/TEMP/VtUndo.002/Scratch.txt ]] && fail "restore: DEL in the journal folder did nothing"
+  [[ -e copy/drives/C/Keep1.txt ]] || fail "restore: the older journal's script ran"
+
+  # A journal named on the command line; in place.
+  run restore img --journal 'C:\WINDOWS\TEMP\VtUndo.001'
+  expect_status 0 "restore --journal"
+  [[ -e img/drives/C/Keep1.txt ]] && fail "restore --journal: its script did not run"
+  run restore img --journal 'C:\Nowhere'
+  expect_status 2 "restore of a missing journal"
+  grep -qF 'no restore script C:\Nowhere\Restore.bat' err.txt || fail "restore of a missing journal: $(cat err.txt)"
+  run restore img --jornal x
+  expect_status 2 "restore with a misspelt option"
+  grep -qF 'did you mean --journal?' err.txt || fail "restore misspelt option: $(cat err.txt)"
+  run restore --help
+  expect_status 0 "restore --help"
+  grep -q '^usage: vtsim restore IMAGE' out.txt || fail "restore --help: $(head -2 out.txt)"
+}
+
 case $group in
   transcript) transcript_group ;;
   output) output_group ;;
@@ -322,6 +364,7 @@ case $group in
   help) help_group ;;
   reboot) reboot_group ;;
   restart) restart_group ;;
+  restore) restore_group ;;
   *) echo "unknown group $group" >&2; exit 2 ;;
 esac
 if ((failures > 0)); then

@@ -29,6 +29,17 @@ bool ParseRebootOptions(const std::vector<std::string>& args, RebootOptions* opt
                         std::string* problem);
 int RebootCommand(const RebootOptions& options);
 int CheckCommand(const std::vector<std::string>& images);
+
+// The arguments of `vtsim restore IMAGE [--journal PATH] [--output DIR]`.
+struct RestoreOptions {
+  std::string image;
+  std::string journal;  // a Windows path; "" : the newest journal beside the run log
+  std::string output;   // "" : the restore changes `image` in place
+  bool help = false;
+};
+bool ParseRestoreOptions(const std::vector<std::string>& args, RestoreOptions* options,
+                         std::string* problem);
+int RestoreCommand(const RestoreOptions& options);
 int ImportCommand(const ImportOptions& options);
 
 // The arguments of `vtsim preview IMAGE [--script FILE] [--json]`.

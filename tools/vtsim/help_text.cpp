@@ -7,12 +7,13 @@ namespace {
 const char kUsage[] =
     "usage: vtsim run IMAGE [--script FILE] [--transcript FILE] [--output DIR]\n"
     "       vtsim reboot IMAGE [--output DIR]\n"
+    "       vtsim restore IMAGE [--journal PATH] [--output DIR]\n"
     "       vtsim check IMAGE...\n"
     "       vtsim import --registry EXPORT.reg --listing DIR.txt --windows VERSION\n"
     "                    [--drive C] [--current DIR] [--sized] --output IMAGE\n"
     "       vtsim preview IMAGE [--script FILE] [--json]\n"
     "       vtsim --help | vtsim run --help | vtsim reboot --help | vtsim check --help\n"
-    "       vtsim import --help\n";
+    "       vtsim import --help | vtsim restore --help\n";
 
 const char kAbout[] =
     "\n"
@@ -122,10 +123,26 @@ const char kPreview[] =
     "  Exit status 0 when the preview was made; 2 for bad arguments or an unusable\n"
     "  image; 3 when the script could not answer a window.\n";
 
+const char kRestore[] =
+    "\n"
+    "restore IMAGE [--journal PATH] [--output DIR]\n"
+    "  Runs the restore script of an undo journal (docs/journal.md) at a command\n"
+    "  prompt on the PC of IMAGE, as a person would after a scrub with the control\n"
+    "  file's UndoJournal=1: PATH\\Restore.bat, by default that of the newest\n"
+    "  VtUndo.NNN in the temporary folder (beside the run log). It runs in the\n"
+    "  journal folder, in cmd.exe (NT) or COMMAND.COM (9x); each line and what it\n"
+    "  did is printed. IMAGE changes in place unless --output DIR is given. Faults\n"
+    "  of machine.json do not apply. Exit status 0 when the script ran; 2 for bad\n"
+    "  arguments, an unusable image or no journal.\n";
+
 }  // namespace
 
 std::string GeneralHelp() {
-  return std::string(kUsage) + kAbout + kRun + kReboot + kCheck + kImport + kPreview;
+  return std::string(kUsage) + kAbout + kRun + kReboot + kRestore + kCheck + kImport + kPreview;
+}
+
+std::string RestoreHelp() {
+  return "usage: vtsim restore IMAGE [--journal PATH] [--output DIR]\n" + std::string(kRestore);
 }
 
 std::string ImportHelp() {
@@ -151,7 +168,8 @@ std::string PreviewHelp() {
 
 std::string ShortUsage() {
   return "usage: vtsim run IMAGE [--script FILE] [--transcript FILE] [--output DIR] | vtsim "
-         "reboot IMAGE [--output DIR] | vtsim check IMAGE... | vtsim preview IMAGE [--script FILE] "
+         "reboot IMAGE [--output DIR] | vtsim restore IMAGE [--journal PATH] | vtsim check "
+         "IMAGE... | vtsim preview IMAGE [--script FILE] "
          "[--json] | vtsim --help";
 }
 

@@ -11,6 +11,7 @@ std::string RebootHelp();
 std::string CheckHelp();
 std::string ImportHelp();
 std::string PreviewHelp();
+std::string RestoreHelp();
 // One line for error messages: "usage: vtsim run IMAGE ... | vtsim check IMAGE..."
 std::string ShortUsage();
 

@@ -1,6 +1,7 @@
 // vtsim: runs the program on the simulated PC of a machine image.
 //   vtsim run IMAGE [--script FILE] [--transcript FILE] [--output DIR]
 //   vtsim reboot IMAGE [--output DIR]
+//   vtsim restore IMAGE [--journal PATH] [--output DIR]
 //   vtsim check IMAGE...
 //   vtsim import --registry EXPORT.reg --listing DIR.txt --windows VERSION --output IMAGE
 //   vtsim preview IMAGE [--script FILE] [--json]
@@ -56,6 +57,16 @@ int main(int argc, char** argv) {
     }
     return vtsim::RebootCommand(options);
   }
+  if (command == "restore") {
+    vtsim::RestoreOptions options;
+    std::string problem;
+    if (!vtsim::ParseRestoreOptions(args, &options, &problem)) return Usage(problem);
+    if (options.help) {
+      std::cout << vtsim::RestoreHelp();
+      return 0;
+    }
+    return vtsim::RestoreCommand(options);
+  }
   if (command == "check") {
     if (WantsHelp(args)) {
       std::cout << vtsim::CheckHelp();
@@ -86,8 +97,8 @@ int main(int argc, char** argv) {
     }
     return vtsim::PreviewCommand(options);
   }
-  const std::string close =
-      sim::ClosestName(command, {"run", "reboot", "check", "import", "preview", "--help"});
+  const std::string close = sim::ClosestName(
+      command, {"run", "reboot", "restore", "check", "import", "preview", "--help"});
   return Usage("unknown command " + command +
                (close.empty() ? "" : "; did you mean " + close + "?"));
 }
