@@ -11,7 +11,10 @@ GROUP text:      the readable preview of samples/xp equals its golden file, tell
                  the same counts as --json, and the default answers preview
                  what the sample's script does.
 GROUP refusals:  a files list with a drive root: the refusal is listed.
-GROUP errors:    bad arguments and images exit 2 and leave nothing behind."""
+GROUP errors:    bad arguments and images exit 2 and leave nothing behind.
+GROUP journal:   --journal switches the undo journal on in the copy only and
+                 shows what it would hold: a backup of every key, value and
+                 file the preview says the scrub removes."""
 import hashlib
 import importlib.util
 import json
@@ -287,9 +290,42 @@ def group_errors(work):
     check(os.listdir(tmp) == [], "errors: scratch folders left: %s" % os.listdir(tmp))
 
 
+def group_journal(work):
+    image = os.path.join(work, "xp")
+    shutil.copytree(os.path.join(SOURCE, "samples", "xp"), image)
+    before = fingerprint(image)
+    plain = json.loads(vtsim("preview", image, "--json").stdout)
+    check(plain["journal"] is None, "journal: shown without --journal: %s" % plain["journal"])
+    result = vtsim("preview", image, "--json", "--journal")
+    check(result.returncode == 0, "journal: exit %d %s" % (result.returncode, result.stderr))
+    data = json.loads(result.stdout)
+    check(fingerprint(image) == before, "journal: the image changed")
+    journal = data["journal"] or {}
+    check(journal.get("folder") == "C:\\WINDOWS\\TEMP\\VtUndo.001",
+          "journal: folder %s" % journal.get("folder"))
+    # The journal's own files are what the run added; nothing it removes is
+    # left out of the backup.
+    backed_up = upper_set(f[:f.rindex(" (")] for f in journal.get("files", []))
+    removed_files = [f for f in data["files"]["deleted_now"] + data["files"]["deleted_at_restart"]
+                     if not f.endswith("\\")]
+    missing = [f for f in removed_files if f.upper() not in backed_up]
+    check(not missing, "journal: removed files without a backup: %s" % missing[:5])
+    backed_keys = upper_set(k[:k.rindex(" (")] for k in journal.get("registry", []))
+    long_name = {"HKLM": "HKEY_LOCAL_MACHINE", "HKCU": "HKEY_CURRENT_USER",
+                 "HKCR": "HKEY_CLASSES_ROOT", "HKU": "HKEY_USERS"}
+    def regedit_name(key):
+        hive, _, rest = key.partition("\\")
+        return (long_name.get(hive, hive) + ("\\" + rest if rest else "")).upper()
+    missing = [k for k in data["registry"]["keys_removed"] if regedit_name(k) not in backed_keys]
+    check(not missing, "journal: removed keys without a backup: %s" % missing[:5])
+    text = vtsim("preview", image, "--journal").stdout.decode("utf-8")
+    check("Undo journal C:\\WINDOWS\\TEMP\\VtUndo.001 would hold:" in text,
+          "journal: text does not show the journal")
+
+
 def main():
     groups = {"samples": group_samples, "text": group_text, "refusals": group_refusals,
-              "errors": group_errors}
+              "errors": group_errors, "journal": group_journal}
     with tempfile.TemporaryDirectory() as work:
         groups[GROUP](work)
     print("%s: %s" % (GROUP, "FAILED" if FAILURES else "ok"))

@@ -47,6 +47,7 @@ struct PreviewOptions {
   std::string image;
   std::string script;  // "" : the default answers (Uninstall the preselected device)
   bool json = false;
+  bool journal = false;  // the undo journal switched on in the throw-away copy
   bool help = false;
 };
 bool ParsePreviewOptions(const std::vector<std::string>& args, PreviewOptions* options,

@@ -11,7 +11,7 @@ const char kUsage[] =
     "       vtsim check IMAGE...\n"
     "       vtsim import --registry EXPORT.reg --listing DIR.txt --windows VERSION\n"
     "                    [--drive C] [--current DIR] [--sized] --output IMAGE\n"
-    "       vtsim preview IMAGE [--script FILE] [--json]\n"
+    "       vtsim preview IMAGE [--script FILE] [--json] [--journal]\n"
     "       vtsim --help | vtsim run --help | vtsim reboot --help | vtsim check --help\n"
     "       vtsim import --help | vtsim restore --help\n";
 
@@ -109,7 +109,7 @@ const char kImport[] =
 
 const char kPreview[] =
     "\n"
-    "preview IMAGE [--script FILE] [--json]\n"
+    "preview IMAGE [--script FILE] [--json] [--journal]\n"
     "  Shows what a scrub would do to the PC of IMAGE, which stays untouched: runs\n"
     "  the program as run does on a throw-away copy, then the next start of Windows\n"
     "  as reboot does, and prints the registry keys and values removed, shared-DLL\n"
@@ -120,6 +120,9 @@ const char kPreview[] =
     "  --script FILE  answer the program's windows from FILE; without it: Uninstall\n"
     "                 the device detection preselects, Yes, OK, and Cancel the restart\n"
     "  --json         print the same as one JSON object\n"
+    "  --journal      switch the undo journal on in the copy (UndoJournal=1 in the\n"
+    "                 control file's common sections) and show what it would hold;\n"
+    "                 shown anyway when the control file has it on\n"
     "  Exit status 0 when the preview was made; 2 for bad arguments or an unusable\n"
     "  image; 3 when the script could not answer a window.\n";
 
@@ -163,7 +166,8 @@ std::string RebootHelp() {
 std::string CheckHelp() { return "usage: vtsim check IMAGE...\n" + std::string(kCheck); }
 
 std::string PreviewHelp() {
-  return "usage: vtsim preview IMAGE [--script FILE] [--json]\n" + std::string(kPreview);
+  return "usage: vtsim preview IMAGE [--script FILE] [--json] [--journal]\n" +
+         std::string(kPreview);
 }
 
 std::string ShortUsage() {

@@ -181,6 +181,8 @@ bool ParsePreviewOptions(const std::vector<std::string>& args, PreviewOptions* o
       options->help = true;
     } else if (arg == "--json") {
       options->json = true;
+    } else if (arg == "--journal") {
+      options->journal = true;
     } else if (arg == "--script") {
       if (i + 1 >= args.size() || args[i + 1].empty()) {
         *problem = "--script needs a file name";
@@ -192,7 +194,8 @@ bool ParsePreviewOptions(const std::vector<std::string>& args, PreviewOptions* o
       }
       options->script = args[++i];
     } else if (!arg.empty() && arg[0] == '-') {
-      const std::string close = sim::ClosestName(arg, {"--script", "--json", "--help"});
+      const std::string close =
+          sim::ClosestName(arg, {"--script", "--json", "--journal", "--help"});
       *problem = "unknown option " + arg + (close.empty() ? "" : "; did you mean " + close + "?");
       return false;
     } else if (options->image.empty()) {
@@ -223,6 +226,7 @@ int PreviewCommand(const PreviewOptions& options) {
   const std::string copy = (scratch.path() / "image").string();
   if (!CheckCopyTarget(options.image, copy, &error) || !CopyImage(options.image, copy, &error))
     return Say(error);
+  if (options.journal && !SwitchJournalOn(copy, &error)) return Say(error);
 
   PreviewReport report;
   report.image = options.image;
@@ -237,6 +241,7 @@ int PreviewCommand(const PreviewOptions& options) {
 
   report.changes = CompareSnapshots(before, afterRun, afterRestart, RestartTargets(steps));
   report.refused = Refusals(options.image, before, copy, afterRun);
+  report.journal = ReadJournalPreview(copy, before, afterRun);
   if (options.json)
     std::cout << PreviewJson(report).dump(2) << "\n";
   else

@@ -19,6 +19,8 @@ const char* const kRefusalStarts[] = {
     ">>> (Internal error) A string buffer is too small",
     ">>> Unable to get access rights from Windows to delete a secure registry key",
     ">>> Not scheduled for deletion on reboot",
+    ">>> Not removed:",
+    ">>> Unable to make an undo journal folder",
 };
 
 bool StartsRefusal(const std::string& line) {

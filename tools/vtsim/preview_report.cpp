@@ -99,6 +99,8 @@ void WritePreviewText(const PreviewReport& report, std::ostream& out) {
   for (const std::string& v : ValueLines(c.values_added, "=")) added.push_back(v);
   for (const std::string& f : c.files_added) added.push_back(f);
   Group(out, "Added by the run and kept after the restart", added, "+");
+  out << "\n";
+  WriteJournalText(report.journal, out);
 }
 
 nlohmann::ordered_json PreviewJson(const PreviewReport& report) {
@@ -125,6 +127,7 @@ nlohmann::ordered_json PreviewJson(const PreviewReport& report) {
   j["added"] = {{"registry_keys", c.keys_added},
                 {"registry_values", ValuesJson(c.values_added)},
                 {"files", c.files_added}};
+  j["journal"] = JournalJson(report.journal);
   return j;
 }
 

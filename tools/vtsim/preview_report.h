@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tools/vtsim/preview_changes.h"
+#include "tools/vtsim/preview_journal.h"
 
 namespace vtsim {
 
@@ -16,6 +17,7 @@ struct PreviewReport {
   int exit_code = 0;  // the program's, as `vtsim run` would end
   PreviewChanges changes;
   std::vector<std::string> refused;
+  JournalPreview journal;
 };
 
 void WritePreviewText(const PreviewReport& report, std::ostream& out);
