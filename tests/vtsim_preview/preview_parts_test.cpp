@@ -40,6 +40,16 @@ TEST(RestartTargets, SkipsPatternsRelativeNamesAndOutcomeLines) {
   EXPECT_EQ(RestartTargets(steps), Paths{});
 }
 
+TEST(RestartTargets, SplitsArgumentsAsTheInterpreterDoes) {
+  // Comma, semicolon and equals separate arguments outside quotes; inside
+  // quotes they belong to the name.
+  const std::string steps =
+      "C:\\> DEL C:\\a.dll,C:\\b.dll;C:\\c.dll=C:\\d.dll\n"
+      "C:\\> DEL \"C:\\x,y.dll\" \"C:\\Program Files\\z.dll\"\n";
+  EXPECT_EQ(RestartTargets(steps), (Paths{"C:\\a.dll", "C:\\b.dll", "C:\\c.dll", "C:\\d.dll",
+                                          "C:\\x,y.dll", "C:\\Program Files\\z.dll"}));
+}
+
 TEST(RunLogRefusals, OnlyRefusalsOfThisRunWithTheirContinuationLines) {
   const std::string earlier = ">>> Skipped unsafe path 'D:\\' \r\n";
   const std::string log = earlier +

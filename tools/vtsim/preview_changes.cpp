@@ -5,6 +5,8 @@
 #include <set>
 #include <sstream>
 
+#include "sim/batch_words.h"
+
 namespace vtsim {
 
 namespace {
@@ -167,28 +169,6 @@ bool IsFullPath(const std::string& p) {
          p[2] == '\\' && p.find_first_of("*?") == std::string::npos;
 }
 
-// The arguments of a batch line, as the interpreter splits them.
-std::vector<std::string> Arguments(const std::string& text) {
-  std::vector<std::string> args;
-  std::string current;
-  bool quoted = false, any = false;
-  for (char c : text) {
-    if (c == '"') {
-      quoted = !quoted;
-      any = true;
-    } else if ((c == ' ' || c == '\t') && !quoted) {
-      if (any) args.push_back(current);
-      current.clear();
-      any = false;
-    } else {
-      current += c;
-      any = true;
-    }
-  }
-  if (any) args.push_back(current);
-  return args;
-}
-
 }  // namespace
 
 bool IsOemInfPath(const std::string& path) {
@@ -217,7 +197,8 @@ std::vector<std::string> RestartTargets(const std::string& restartOutput) {
     // A batch line: "PROMPT> COMMAND ARGUMENTS"; the prompt is a full path.
     const size_t prompt = line.find("> ");
     if (prompt == std::string::npos || !IsFullPath(line.substr(0, prompt) + "\\")) continue;
-    std::vector<std::string> args = Arguments(Trim(line.substr(prompt + 2)));
+    // The arguments as the interpreter itself splits them.
+    std::vector<std::string> args = sim::SplitArguments(Trim(line.substr(prompt + 2)), true);
     if (args.empty()) continue;
     const std::string command = UpperPath(args[0]);
     if (command != "DEL" && command != "ERASE" && command != "RD" && command != "RMDIR") continue;
