@@ -11,6 +11,7 @@
 
 #include "app/sample_run.h"
 #include "log/run_log.h"
+#include "sim/image.h"
 #include "support/test_machine.h"
 
 namespace {
@@ -162,6 +163,35 @@ TEST_F(RestorePointTest, NoneWithoutTheLibraryOrTheFunction) {
             "No restore point can be made: SRSetRestorePointA is missing from "
             "srclient.dll. Error code = 127 \r\n");
   EXPECT_EQ(CallsOf(tm.m, "SRSetRestorePointA"), 0u);
+}
+
+// machine.json "system_restore" as vtsim check and the loader take it.
+std::string RestoreImageError(const std::string& systemRestore) {
+  TestMachine host;
+  const fs::path dir = fs::path(host.ImageDir()) / "img";
+  fs::create_directories(dir / "drives/C/Scrubber");
+  std::ofstream(dir / "registry.reg", std::ios::binary) << "REGEDIT4\r\n\r\n";
+  std::ofstream(dir / "machine.json", std::ios::binary)
+      << R"({"windows": "xp", "directories": {"current": "C:\\Scrubber", "temp": "C:\\",
+            "windows": "C:\\", "system": "C:\\"}, "system_restore": )"
+      << systemRestore << "}";
+  sim::Machine m;
+  std::string error;
+  return sim::LoadImage(dir.string(), m, &error) ? "ok" : error;
+}
+
+TEST(RestorePointImageTest, PointsAreCheckedWhenTheImageLoads) {
+  EXPECT_EQ(RestoreImageError(R"({"enabled": true, "next_sequence": 5, "points": [
+      {"sequence": 3, "description": "a", "type": 0, "state": "ended"},
+      {"sequence": 4, "state": "begun"}]})"),
+            "ok");
+  EXPECT_NE(RestoreImageError(R"({"points": [{"sequence": 3}, {"sequence": 3}]})")
+                .find("system_restore.points[1].sequence: a sequence number an earlier restore "
+                      "point already has"),
+            std::string::npos);
+  EXPECT_NE(RestoreImageError(R"({"points": [{"sequence": 3, "state": "cancelled"}]})"), "ok");
+  EXPECT_NE(RestoreImageError(R"({"points": [{"description": "no number"}]})"), "ok");
+  EXPECT_NE(RestoreImageError(R"({"enabeld": false})"), "ok");
 }
 
 // Whole scrubs of the XP sample PC with the control file's switch on or off.
