@@ -68,7 +68,8 @@ void CCvScrubberDlg::ErrorExit(unsigned textId, unsigned icon, bool footerFirst,
   GetLogDir(logDir);
   const std::string text = FormatText(LoadStr(textId), logDir);
   // The journal and the restore point end before the footer: their last
-  // lines belong to the run. A half-done removal is no point to go back to.
+  // lines belong to the run. A removal that did not finish cancels its point,
+  // as System Restore asks of an operation that did not complete.
   g_RestorePoint.Cancel();
   g_UndoJournal.Close();
   if (footerFirst) LogText(RunLogFooter());
