@@ -5,6 +5,7 @@
 #include "platform/win32.h"
 #include "sim/devices.h"
 #include "sim/machine.h"
+#include "sim/restore_points.h"
 #include "sim/system_messages.h"
 #include "sim/text.h"
 #include "sim/word_sort.h"
@@ -84,6 +85,7 @@ FunctionTable& Functions() {
         {"SetupDiGetDeviceRegistryPropertyA", AsFarProc(&SetupDiGetDeviceRegistryPropertyA)},
         {"SetupDiCallClassInstaller", AsFarProc(&SetupDiCallClassInstaller)},
         {"SetupDiDestroyDeviceInfoList", AsFarProc(&SetupDiDestroyDeviceInfoList)}}},
+      {"SRCLIENT.DLL", {{"SRSetRestorePointA", AsFarProc(&SRSetRestorePointA)}}},
   };
   return table;
 }
@@ -297,7 +299,8 @@ HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName) {
   const std::string name = ModuleName(given);
   const uintptr_t value = given.empty() ? 0 : KnownModuleValue(name);
   if (!value || (IsLaterShellModule(name) && !m.system.HasLaterShell()) ||
-      (sim::EqualNoCase(name, "SETUPAPI.DLL") && !sim::HasSetupApi(m))) {
+      (sim::EqualNoCase(name, "SETUPAPI.DLL") && !sim::HasSetupApi(m)) ||
+      (sim::EqualNoCase(name, "SRCLIENT.DLL") && !sim::HasSystemRestore(m))) {
     // Windows 9x reports a missing module as ERROR_DLL_NOT_FOUND.
     return Fail(m, m.system.NtFamily() ? ERROR_MOD_NOT_FOUND : 1157, HMODULE(nullptr));
   }

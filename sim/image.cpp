@@ -352,8 +352,18 @@ bool LoadMachineJson(const Json& root, Machine& m, Checker& c) {
         return c.Fail(field.Key("enum_key"), "unknown root key (HKLM, HKCU, HKCR, HKCC, HKU …)");
     }
   }
+  if (root.contains("system_restore") && root["system_restore"].contains("points")) {
+    // System Restore numbers its points once each.
+    const Json& list = root["system_restore"]["points"];
+    std::set<uint64_t> numbers;
+    for (size_t i = 0; i < list.size(); ++i) {
+      if (!numbers.insert(list[i]["sequence"].get<uint64_t>()).second)
+        return c.Fail(kRoot.Key("system_restore").Key("points").Index(i).Key("sequence"),
+                      "a sequence number an earlier restore point already has");
+    }
+  }
   // printers, printer_drivers, ports, monitors, services, devices,
-  // installer_products, open_windows, clipboard and restart stay in m.json,
+  // installer_products, open_windows, clipboard, system_restore and restart stay in m.json,
   // where their subsystems read and change them.
   return c.ok();
 }

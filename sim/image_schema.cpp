@@ -128,6 +128,16 @@ struct MachineSchema {
                           {"present", &flag, false},
                           {"enum_key", &text, false}});
   Schema setupapi = Object({{"present", &flag, false}, {"missing", &texts, false}});
+  Schema restore_state = Text({"begun", "ended"});
+  Schema restore_point = Object({{"sequence", &dword, true},
+                                 {"description", &text, false},
+                                 {"type", &dword, false},
+                                 {"state", &restore_state, false}});
+  Schema restore_points = ArrayOf(restore_point);
+  Schema system_restore = Object({{"present", &flag, false},
+                                  {"enabled", &flag, false},
+                                  {"next_sequence", &dword, false},
+                                  {"points", &restore_points, false}});
   Schema product = Object({{"code", &text, true},
                            {"seconds", &dword, false},
                            {"removes", &texts, false},
@@ -190,6 +200,7 @@ struct MachineSchema {
                    {"services", &services, false},
                    {"devices", &devices, false},
                    {"setupapi", &setupapi, false},
+                   {"system_restore", &system_restore, false},
                    {"installer_products", &products, false},
                    {"files", &files, false},
                    {"short_names", &short_names, false},

@@ -5,6 +5,7 @@
 #include "discovery/detection.h"
 #include "discovery/directories.h"
 #include "files/remove_software.h"
+#include "journal/restore_point.h"
 #include "journal/undo_journal.h"
 #include "log/run_log.h"
 #include "registry/erase_reg_data.h"
@@ -37,4 +38,5 @@ void ResetAllRunState() {
   ResetSecureRegDeleteState();
   ResetInfSearchState();
   g_UndoJournal.Reset();
+  g_RestorePoint.Reset();
 }

@@ -18,6 +18,7 @@
 #include "discovery/directories.h"
 #include "discovery/install_dir_rules.h"
 #include "files/remove_software.h"
+#include "journal/restore_point.h"
 #include "journal/undo_journal.h"
 #include "log/run_log.h"
 #include "platform/format_text.h"
@@ -66,7 +67,10 @@ void CCvScrubberDlg::ErrorExit(unsigned textId, unsigned icon, bool footerFirst,
   char logDir[260];
   GetLogDir(logDir);
   const std::string text = FormatText(LoadStr(textId), logDir);
-  // The journal ends before the footer: its last lines belong to the run.
+  // The journal and the restore point end before the footer: their last
+  // lines belong to the run. A removal that did not finish cancels its point,
+  // as System Restore asks of an operation that did not complete.
+  g_RestorePoint.Cancel();
   g_UndoJournal.Close();
   if (footerFirst) LogText(RunLogFooter());
   if (logTextFirst) LogText(text);
@@ -176,6 +180,9 @@ void CCvScrubberDlg::UninstallSelectedDevice() {
   if (ini.IsSwitchOn(kUndoJournalKey) && !g_UndoJournal.Open()) {
     return ErrorExit(IDS_EXIT_JOURNAL, MB_ICONWARNING, true, false);
   }
+  // The restore point, when asked for, likewise: one around the whole removal.
+  g_RestorePoint.Reset();
+  if (ini.IsSwitchOn(kRestorePointKey)) g_RestorePoint.Begin(name, code);
 
   // 19-21.
   ValidateDirectories(name);
@@ -249,6 +256,7 @@ void CCvScrubberDlg::UninstallSelectedDevice() {
     cleanup.RemoveUninstallEntry(*this);
   }
   g_UndoJournal.Close();
+  g_RestorePoint.End();
   {
     CRebootDlg reboot;
     reboot.DoModal();

@@ -346,6 +346,7 @@ BOOL WINAPI WinHelpA(HWND hWndMain, LPCSTR lpszHelp, UINT uCommand, ULONG_PTR dw
 
 // The subsystems' own parts of the door, each with its types, values and calls.
 #include "platform/win32_process.h"
+#include "platform/win32_restore.h"
 #include "platform/win32_services.h"
 #include "platform/win32_setupapi.h"
 #include "platform/win32_shutdown.h"

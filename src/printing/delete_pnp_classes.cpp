@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/main_window.h"
+#include "journal/restore_point.h"
 #include "platform/ansi_text.h"
 #include "platform/format_text.h"
 #include "printing/handle_pnp.h"
@@ -60,6 +61,7 @@ void ShowIncomplete(const std::string& detail) {
   PnPLogNote("DeletePnPClass() -- GetProcAddress()", detail);
   ShowIncomplete(detail);
   FreeLibrary(library);
+  g_RestorePoint.Cancel();
   if (CCvScrubberDlg* dlg = TheMainWindow()) {
     WinHelpA(dlg->View().Handle(), LoadStr(IDS_HELP_FILE_NAME), HELP_QUIT, 0);
   }

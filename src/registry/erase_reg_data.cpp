@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "discovery/search_registry.h"
 #include "files/remove_software.h"
+#include "journal/restore_point.h"
 #include "log/run_log.h"
 #include "platform/ansi_text.h"
 #include "platform/format_text.h"
@@ -55,6 +56,7 @@ void LogCounterNotFound(const std::string& keyPath, const std::string& valueName
                 FormatText(LoadStr(IDS_DAT_NO_MEMORY), valueName.c_str()));
   }
   if (key != nullptr) RegCloseKey(key);
+  g_RestorePoint.Cancel();
   if (CCvScrubberDlg* dlg = TheMainWindow()) {
     WinHelpA(dlg->View().Handle(), LoadStr(IDS_HELP_FILE_NAME), HELP_QUIT, 0);
   }
