@@ -68,9 +68,9 @@ void CCvScrubberDlg::ErrorExit(unsigned textId, unsigned icon, bool footerFirst,
   GetLogDir(logDir);
   const std::string text = FormatText(LoadStr(textId), logDir);
   // The journal and the restore point end before the footer: their last
-  // lines belong to the run. A removal that did not finish cancels its point,
-  // as System Restore asks of an operation that did not complete.
-  g_RestorePoint.Cancel();
+  // lines belong to the run. The restore point of a removal that stopped
+  // early is ended, not cancelled: steps have run, and it is their way back.
+  g_RestorePoint.EndEarly();
   g_UndoJournal.Close();
   if (footerFirst) LogText(RunLogFooter());
   if (logTextFirst) LogText(text);

@@ -85,8 +85,8 @@ void CRestorePoint::End() {
   Finish(APPLICATION_UNINSTALL, IDS_RESTORE_POINT_ENDED, IDS_RESTORE_POINT_NOT_ENDED);
 }
 
-void CRestorePoint::Cancel() {
-  Finish(CANCELLED_OPERATION, IDS_RESTORE_POINT_CANCELLED, IDS_RESTORE_POINT_NOT_CANCELLED);
+void CRestorePoint::EndEarly() {
+  Finish(APPLICATION_UNINSTALL, IDS_RESTORE_POINT_ENDED_EARLY, IDS_RESTORE_POINT_NOT_ENDED);
 }
 
 void CRestorePoint::Finish(DWORD type, unsigned doneId, unsigned failedId) {

@@ -1,7 +1,8 @@
 // The restore point: with the control file's RestorePoint switch on, one
 // System Restore point brackets the whole scrub on Windows ME and XP. It is
-// begun before the first removal step, ended after the last one, and
-// cancelled (System Restore then drops it) on every early exit in between.
+// begun before the first removal step and ended after the last one, or when
+// the run stops early. It is never cancelled: System Restore would drop the
+// point, and removal steps have run by then, so it is the way back to them.
 // srclient.dll is loaded at run time: the other versions have none.
 #pragma once
 
@@ -20,8 +21,9 @@ class CRestorePoint {
   bool Begin(const std::string& deviceName, int versionCode);
   // Ends the begun restore point (logged); nothing when none was begun.
   void End();
-  // Cancels the begun restore point (logged); nothing when none was begun.
-  void Cancel();
+  // Ends the begun restore point of a run that stopped early (logged);
+  // nothing when none was begun.
+  void EndEarly();
 
   bool IsBegun() const { return m_bBegun; }
   INT64 Sequence() const { return m_llSequence; }

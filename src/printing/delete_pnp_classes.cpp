@@ -61,7 +61,7 @@ void ShowIncomplete(const std::string& detail) {
   PnPLogNote("DeletePnPClass() -- GetProcAddress()", detail);
   ShowIncomplete(detail);
   FreeLibrary(library);
-  g_RestorePoint.Cancel();
+  g_RestorePoint.EndEarly();
   if (CCvScrubberDlg* dlg = TheMainWindow()) {
     WinHelpA(dlg->View().Handle(), LoadStr(IDS_HELP_FILE_NAME), HELP_QUIT, 0);
   }

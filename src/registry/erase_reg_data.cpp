@@ -56,7 +56,7 @@ void LogCounterNotFound(const std::string& keyPath, const std::string& valueName
                 FormatText(LoadStr(IDS_DAT_NO_MEMORY), valueName.c_str()));
   }
   if (key != nullptr) RegCloseKey(key);
-  g_RestorePoint.Cancel();
+  g_RestorePoint.EndEarly();
   if (CCvScrubberDlg* dlg = TheMainWindow()) {
     WinHelpA(dlg->View().Handle(), LoadStr(IDS_HELP_FILE_NAME), HELP_QUIT, 0);
   }

@@ -316,15 +316,13 @@ CVS_STRING(794, IDS_UNINSTALL_ENTRY_NOT_REMOVED,
 // Safety net: the restore point (opt-in, the common section's RestorePoint=1)
 CVS_STRING(900, IDS_RESTORE_POINT_SET, "Restore point %s set before the removal: %s \n")
 CVS_STRING(901, IDS_RESTORE_POINT_ENDED, "Restore point %s ended: the removal is complete. \n")
-CVS_STRING(902, IDS_RESTORE_POINT_CANCELLED,
-           "Restore point %s cancelled: the removal stopped early. \n")
+CVS_STRING(902, IDS_RESTORE_POINT_ENDED_EARLY,
+           "Restore point %s ended early: the removal stopped, and System Restore can put back "
+           "what it had removed. \n")
 CVS_STRING(903, IDS_RESTORE_POINT_NOT_SET,
            ">>> No restore point was set: %s returned %s. Status = %d \n")
 CVS_STRING(904, IDS_RESTORE_POINT_NOT_ENDED,
            ">>> Unable to end restore point %s: SRSetRestorePointA returned %s. Status = %d \n")
-CVS_STRING(905, IDS_RESTORE_POINT_NOT_CANCELLED,
-           ">>> Unable to cancel restore point %s: SRSetRestorePointA returned %s. Status = %d "
-           "\n")
 CVS_STRING(906, IDS_RESTORE_POINT_NO_VERSION,
            "No restore point can be made: this version of Windows has no System Restore. \n")
 CVS_STRING(907, IDS_RESTORE_POINT_NO_LIBRARY,

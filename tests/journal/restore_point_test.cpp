@@ -60,8 +60,8 @@ TEST_F(RestorePointTest, BeginsOnePointAndEndsIt) {
   EXPECT_EQ(Points()[0]["type"], 1);  // APPLICATION_UNINSTALL
   EXPECT_EQ(Points()[0]["state"], "begun");
   g_RestorePoint.End();
-  g_RestorePoint.End();     // once only
-  g_RestorePoint.Cancel();  // nothing left to cancel
+  g_RestorePoint.End();       // once only
+  g_RestorePoint.EndEarly();  // nothing left to end
   EXPECT_EQ(Points()[0]["state"], "ended");
   EXPECT_EQ(CallsOf(tm.m, "SRSetRestorePointA"), 2u);
   EXPECT_EQ(Log(),
@@ -69,20 +69,22 @@ TEST_F(RestorePointTest, BeginsOnePointAndEndsIt) {
             "\r\nRestore point 1 ended: the removal is complete. \r\n");
 }
 
-TEST_F(RestorePointTest, CancelRemovesThePointAndNumbersGoOn) {
+TEST_F(RestorePointTest, EndedEarlyThePointStaysAndNumbersGoOn) {
   tm.m.json["system_restore"] = {
       {"points", {{{"sequence", 17}, {"description", "Windows Update"}, {"state", "ended"}}}}};
   ASSERT_TRUE(g_RestorePoint.Begin(kDevice, 5));
   EXPECT_EQ(g_RestorePoint.Sequence(), 18);
-  g_RestorePoint.Cancel();
-  g_RestorePoint.End();
-  ASSERT_EQ(Points().size(), 1u);  // the earlier point stays
-  EXPECT_EQ(Points()[0]["sequence"], 17);
+  g_RestorePoint.EndEarly();
+  g_RestorePoint.End();            // once only
+  ASSERT_EQ(Points().size(), 2u);  // the earlier point stays, and so does this one
+  EXPECT_EQ(Points()[1]["sequence"], 18);
+  EXPECT_EQ(Points()[1]["state"], "ended");
   EXPECT_EQ(tm.m.json["system_restore"]["next_sequence"], 19);
   EXPECT_EQ(CallsOf(tm.m, "SRSetRestorePointA"), 2u);
-  EXPECT_NE(Log().find("Restore point 18 cancelled: the removal stopped early. \r\n"),
-            std::string::npos);
-  EXPECT_EQ(Log().find("ended"), std::string::npos);
+  EXPECT_EQ(Log(),
+            "Restore point 18 set before the removal: Removed VT TRX 5100 series, Photo Desk 1.10 "
+            "\r\nRestore point 18 ended early: the removal stopped, and System Restore can put "
+            "back what it had removed. \r\n");
 }
 
 TEST_F(RestorePointTest, WindowsMeHasOneToo) {
@@ -103,7 +105,7 @@ TEST_F(RestorePointTest, FailedBeginIsLoggedWithItsStatusAndNeverEnded) {
   EXPECT_FALSE(g_RestorePoint.Begin(kDevice, 5));
   EXPECT_FALSE(g_RestorePoint.IsBegun());
   g_RestorePoint.End();
-  g_RestorePoint.Cancel();
+  g_RestorePoint.EndEarly();
   EXPECT_EQ(CallsOf(tm.m, "SRSetRestorePointA"), 1u);
   EXPECT_EQ(Log(),
             ">>> No restore point was set: SRSetRestorePointA returned FALSE. Status = "
@@ -144,7 +146,7 @@ TEST_F(RestorePointTest, NoneOnVersionsWithoutSystemRestore) {
               "No restore point can be made: this version of Windows has no System Restore. "
               "\r\n");
     EXPECT_EQ(CallsOf(other.m, "LoadLibraryA"), 0u);
-    g_RestorePoint.Cancel();
+    g_RestorePoint.EndEarly();
     EXPECT_EQ(CallsOf(other.m, "SRSetRestorePointA"), 0u);
   }
 }
@@ -265,25 +267,30 @@ TEST_F(RestorePointRunTest, OnePointBracketsTheWholeRemoval) {
   EXPECT_EQ(Count(log, "Restore point 1 ended"), 1);
 }
 
-TEST_F(RestorePointRunTest, EarlyExitCancelsThePoint) {
+// A run that stops after removal steps keeps its point: System Restore can
+// still put back what those steps removed (a cancelled point would be gone).
+TEST_F(RestorePointRunTest, EarlyExitEndsThePointSoItStaysUsable) {
   const fs::path work = CopyWithSwitch(true);
   std::ofstream(work / "drives/C/Scrubber/Trx5100RegNT.dat", std::ios::trunc) << "; none\r\n";
   Start(work, "press Yes\npress OK\npress OK\n");
   dlg.UninstallSelectedDevice();
-  EXPECT_EQ(PointsAfter().size(), 0u);
+  ASSERT_EQ(PointsAfter().size(), 1u);
+  EXPECT_EQ(PointsAfter()[0]["state"], "ended");
   EXPECT_EQ(CallsOf(m, "SRSetRestorePointA"), 2u);
   const std::string log = LogOnDisk();
-  EXPECT_EQ(Count(log, "Restore point 1 cancelled"), 1);
-  // Cancelled before the footer: the line belongs to the run.
-  EXPECT_LT(log.find("Restore point 1 cancelled"), log.find("End of VtCvScrubber.Log"));
+  EXPECT_EQ(Count(log, "Restore point 1 ended early"), 1);
+  EXPECT_EQ(Count(log, "cancelled"), 0);
+  // Ended before the footer: the line belongs to the run.
+  EXPECT_LT(log.find("Restore point 1 ended early"), log.find("End of VtCvScrubber.Log"));
 }
 
-TEST_F(RestorePointRunTest, ProcessEndCancelsThePoint) {
+TEST_F(RestorePointRunTest, ProcessEndEndsThePoint) {
   Start(CopyWithSwitch(true), "press Yes\npress OK\npress OK\n");
   m.json["setupapi"] = {{"missing", {"SetupDiCallClassInstaller"}}};
   EXPECT_THROW(dlg.UninstallSelectedDevice(), sim::ProcessExit);
-  EXPECT_EQ(PointsAfter().size(), 0u);
-  EXPECT_EQ(Count(LogOnDisk(), "Restore point 1 cancelled"), 1);
+  ASSERT_EQ(PointsAfter().size(), 1u);
+  EXPECT_EQ(PointsAfter()[0]["state"], "ended");
+  EXPECT_EQ(Count(LogOnDisk(), "Restore point 1 ended early"), 1);
 }
 
 TEST_F(RestorePointRunTest, FailedBeginLetsTheRunGoOnWithoutEnd) {
