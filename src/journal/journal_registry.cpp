@@ -230,9 +230,9 @@ std::string RegEditValueLine(const std::string& name, DWORD type, const std::str
   }
   size_t lineStart = 0;
   for (size_t i = 0; i < data.size(); ++i) {
-    char byte[4];
-    std::snprintf(byte, sizeof byte, "%02x", static_cast<unsigned char>(data[i]));
-    line += byte;
+    char pair[4];
+    std::snprintf(pair, sizeof pair, "%02x", static_cast<unsigned char>(data[i]));
+    line += pair;
     if (i + 1 == data.size()) break;
     line += ',';
     if (line.size() - lineStart >= kHexLineWidth) {
