@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "sim/batch_regedit.h"
 #include "sim/system_messages.h"
 
 namespace sim {
@@ -115,6 +116,7 @@ bool BatchInterpreter::RunCommand(const std::string& command) {
     Delete(rest);
   } else if (name == "RD" || name == "RMDIR") {
     RemoveDirectories(rest);
+  } else if (name == "REGEDIT" && RunRegedit(m_, rest, [this](const std::string& t) { Say(t); })) {
   } else if (name == "EXIT") {
     return false;
   } else if ((nt_ ? kOtherCmdCommands : kOtherCommandComCommands).count(name)) {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "cleanup/legacy_cleanup.h"
+#include "journal/journal_registry.h"
 #include "log/run_log.h"
 #include "platform/ansi_text.h"
 #include "platform/format_text.h"
@@ -48,7 +49,8 @@ void C9xCleanup::RemoveDefaultPrinter9x(const std::string& printerName) {
     return;
   }
   const std::string current(value);
-  if (!current.empty() && UpperText(current) == UpperText(printerName)) {
+  if (!current.empty() && UpperText(current) == UpperText(printerName) &&
+      JournalValue(HKEY_LOCAL_MACHINE, kPrintersKey, kDefaultValue)) {
     // The empty text, in the type the value had.
     const BYTE empty = 0;
     rc = RegSetValueExA(key, kDefaultValue, 0, type, &empty, 1);

@@ -4,6 +4,7 @@
 #include "app/version_code.h"
 #include "cleanup/legacy_cleanup.h"
 #include "discovery/directories.h"
+#include "journal/journal_registry.h"
 #include "log/run_log.h"
 #include "platform/format_text.h"
 #include "platform/later_shell.h"
@@ -24,6 +25,7 @@ bool IsSilent(LONG code) {
 
 void CLecternCleanup::RemoveUninstallEntry(CCvScrubberDlg&) {
   const std::string path = kUninstallKey + g_RemovalData.DevIDname + " " + g_szDeviceID;
+  if (!JournalKey(HKEY_LOCAL_MACHINE, path)) return;
   // The 9x family's RegDeleteKeyA takes the subkeys along; the NT family's
   // refuses a key that has any, so the shell's tree deletion is used there.
   const LONG code = IsWin9xFamily(GetWindowsVersionCode())

@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "discovery/search_registry.h"
 #include "files/remove_software.h"
+#include "journal/journal_registry.h"
 #include "journal/restore_point.h"
 #include "log/run_log.h"
 #include "platform/ansi_text.h"
@@ -101,6 +102,8 @@ bool CEraseRegData::DeleteRegKey(HKEY hive, const std::string& keyPath, int vers
                 FormatText(LoadStr(IDS_PNP_BUFFER_TOO_SMALL), hiveName.c_str(), path.c_str()));
     return false;
   }
+  // A protected key is backed up here too, before its rights are changed.
+  if (!JournalKey(hive, path)) return false;
   LONG rc;
   if (versionCode < 3) {
     rc = RegDeleteKeyA(hive, path.c_str());
@@ -133,6 +136,10 @@ bool CEraseRegData::DeleteRegValue(HKEY hive, const std::string& keyPath,
     CRunLog log;
     log.LogText(FormatText(LoadStr(IDS_REG_SHARED_KEY_NOT_FOUND), hiveName.c_str(), keyPath.c_str(),
                            static_cast<int>(rc)));
+    return false;
+  }
+  if (!JournalValue(hive, keyPath, name)) {
+    RegCloseKey(key);
     return false;
   }
   rc = RegDeleteValueA(key, name.c_str());
@@ -179,6 +186,12 @@ int CEraseRegData::DecrementRegCounter(const std::string& entry, const std::stri
   unsigned long long count = 0;
   if (type == REG_BINARY || type == REG_DWORD) {
     for (DWORD i = size; i > 0; --i) count = (count << 8) | data[i - 1];
+  }
+  if (count >= 1 && !JournalValue(hive, keyPath, valueName)) {
+    // The count stays as it was, so the file is kept as well.
+    KeepWhenCountUnknown(key, valueName, ERROR_WRITE_FAULT);
+    RegCloseKey(key);
+    return -1;
   }
   const long long newCount = static_cast<long long>(count) - 1;
   if (newCount != 0) {
