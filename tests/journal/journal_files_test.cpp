@@ -127,6 +127,21 @@ TEST_F(JournalFilesTest, SweptFolderComesBackBeforeItsFiles) {
   EXPECT_NE(script.find(std::string("attrib +R +A -S -H \"") + kB + "\""), std::string::npos);
 }
 
+// Swept in the list's order, parent first: both go to the erase batch, and the
+// script still makes the parent first (COMMAND.COM's MD makes one folder).
+TEST_F(JournalFilesTest, ParentSweptFirstIsStillMadeFirst) {
+  tm.AddFile(std::string(kDir) + "\\Sub\\c.txt", "ccc");
+  Open();
+  Delete({std::string(">") + kDir, std::string(">") + kDir + "\\Sub"});
+  g_UndoJournal.Close();
+  EXPECT_EQ(J("Folders.txt"), std::string(kDir) + "\r\n" + kDir + "\\Sub\r\n");
+  const std::string script = J("Restore.bat");
+  const size_t mdTop = script.find(std::string("md \"") + kDir + "\"\r\n");
+  const size_t mdSub = script.find(std::string("md \"") + kDir + "\\Sub\"");
+  ASSERT_NE(mdTop, std::string::npos);
+  EXPECT_LT(mdTop, mdSub);
+}
+
 TEST_F(JournalFilesTest, FileKeptInASweptFolderKeepsTheFolder) {
   tm.AddFile(kA, "aaa");
   tm.AddFile(kB, "bbb");
