@@ -62,4 +62,20 @@ TEST_F(JournalRecordsTest, NothingIsRemovedWithoutItsRecord) {
   EXPECT_TRUE(LogHas(">>> Not removed: service 'VtScanSvc' \n"));
 }
 
+// Each step on its own too: the port and monitor steps get their lists from
+// the control file, not from printers that went before.
+TEST_F(JournalRecordsTest, PortAndMonitorStayWithoutTheirRecords) {
+  AddDevice();
+  // Nothing holds them: only the record keeps them.
+  tm.m.json["printers"] = Json::array();
+  tm.m.json["port_monitors"] = Json::object();
+  ASSERT_TRUE(g_UndoJournal.Open());
+  tm.AddFault("CreateFileA", 5, kRemoved);
+  DeleteVTPort(List({"DOT4_001"}));
+  VTDeleteMonitors(List({"VT Dot4 Monitor"}));
+  EXPECT_EQ(Names("ports"), "LPT1:,DOT4_001,DOT4_002,USB001");
+  EXPECT_EQ(Names("monitors"), "Local Port,VT Dot4 Monitor,Acme Net Port");
+  EXPECT_TRUE(LogHas(">>> Not removed: print monitor 'VT Dot4 Monitor' \n"));
+}
+
 }  // namespace
