@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "sim/batch_copy.h"
 #include "sim/batch_regedit.h"
 #include "sim/system_messages.h"
 
@@ -27,6 +28,8 @@ bool EndsCommandName(char c) {
   return IsArgumentDelimiter(c) || c == '.' || c == '/' || c == '\\' || c == '(' || c == '+' ||
          c == ':' || c == '[' || c == ']' || c == '"';
 }
+
+constexpr size_t kCommandComLine = 127;
 
 char Upper(char c) { return static_cast<char>(FoldUpper(static_cast<unsigned char>(c))); }
 
@@ -76,6 +79,8 @@ void BatchInterpreter::Run(const std::string& text, const std::vector<std::strin
     }
   }
   for (size_t i = 0; i < lines.size(); ++i) {
+    // COMMAND.COM reads at most 127 bytes of a batch line; the rest is lost.
+    if (!nt_ && lines[i].size() > kCommandComLine) lines[i].resize(kCommandComLine);
     std::string line = ExpandPercent(lines[i], percent_);
     while (nt_ && i + 1 < lines.size() && TakeLineContinuation(&line))
       line += ExpandPercent(lines[++i], percent_);
@@ -117,6 +122,8 @@ bool BatchInterpreter::RunCommand(const std::string& command) {
   } else if (name == "RD" || name == "RMDIR") {
     RemoveDirectories(rest);
   } else if (name == "REGEDIT" && RunRegedit(m_, rest, [this](const std::string& t) { Say(t); })) {
+  } else if (IsCopyCommand(name)) {
+    CopyCommand(name, rest);
   } else if (name == "EXIT") {
     return false;
   } else if ((nt_ ? kOtherCmdCommands : kOtherCommandComCommands).count(name)) {

@@ -1,7 +1,8 @@
 // The command interpreter a batch file runs in at the start of Windows:
 // COMMAND.COM on the 9x family, cmd.exe on the NT family. It carries out
 // what a deferred erase batch holds (ECHO, REM, a drive change, CD/CHDIR,
-// DEL/ERASE, RD/RMDIR, labels) through the Windows calls of the current
+// DEL/ERASE, RD/RMDIR, labels) and what a restore script holds (COPY,
+// MD/MKDIR, ATTRIB) through the Windows calls of the current
 // Machine, with the failure texts and the argument rules of that
 // interpreter, so a line that would hit the wrong file on a PC does so here.
 // Every line and its outcome are written to `out` (UTF-8):
@@ -43,6 +44,11 @@ class BatchInterpreter {
   void Delete(const std::string& rest);
   void DeleteName(const std::string& name, bool force, bool quiet);
   void RemoveDirectories(const std::string& rest);
+  // COPY, MD/MKDIR and ATTRIB (sim/batch_copy.cpp).
+  void CopyCommand(const std::string& name, const std::string& rest);
+  void Copy(const std::string& rest);
+  void MakeDirectories(const std::string& rest);
+  void Attrib(const std::string& rest);
 
   // `name` made a full path: "X:rest" against drive X's own directory, the
   // rest against the current one. False with the message said when it is none.

@@ -5,6 +5,7 @@
 
 #include "cleanup/read_oem_inf.h"
 #include "cleanup/search_inf_text.h"
+#include "journal/journal_files.h"
 #include "log/run_log.h"
 #include "platform/ansi_text.h"
 #include "platform/format_text.h"
@@ -85,11 +86,16 @@ bool CInfSeekAndDestroy::SeekAndDestroyInListing(const std::string& root,
 }
 
 void CInfSeekAndDestroy::DestroyInfAndPnf(const std::string& path) {
-  const bool infRemoved = DeleteFileA(path.c_str()) != FALSE;
-  LogText(FormatText(LoadStr(infRemoved ? IDS_INF_REMOVED : IDS_INF_NOT_REMOVED), path.c_str()));
+  // Without a backup the file stays (JournalFile has said so in the log).
+  bool infRemoved = false;
+  if (JournalFile(path)) {
+    infRemoved = DeleteFileA(path.c_str()) != FALSE;
+    LogText(FormatText(LoadStr(infRemoved ? IDS_INF_REMOVED : IDS_INF_NOT_REMOVED), path.c_str()));
+  }
   // The precompiled twin: the "I" of ".INF" becomes "P".
   std::string pnf = path;
   pnf[pnf.size() - 3] = 'P';
+  if (!JournalFile(pnf)) return;
   if (DeleteFileA(pnf.c_str())) {
     LogText(FormatText(LoadStr(IDS_PNF_REMOVED), pnf.c_str()));
     if (!infRemoved) LogText("\n");

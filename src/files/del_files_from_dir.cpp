@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "files/batch_lines.h"
 #include "files/remove_software.h"
+#include "journal/journal_files.h"
 #include "log/run_log.h"
 #include "platform/ansi_text.h"
 #include "platform/format_text.h"
@@ -89,9 +90,14 @@ int CRemoveSoftware::SweepCurrentDirectory(const std::string& dir, int versionCo
   }
 
   bool deferredAny = false;
+  bool keptAny = false;
   for (const std::string& name : names) {
     const std::string path = JoinPath(dir, name);
     ShowProgress(path);
+    if (!JournalFile(path)) {
+      keptAny = true;
+      continue;
+    }
     if (DeleteFileA(name.c_str())) {
       LogFileText(FormatText(LoadStr(IDS_SWEEP_FILE_DELETED), dir.c_str(), name.c_str()));
       continue;
@@ -108,6 +114,9 @@ int CRemoveSoftware::SweepCurrentDirectory(const std::string& dir, int versionCo
     }
   }
 
+  // A file kept for want of a backup keeps its folder.
+  if (keptAny) return 1;
+  if (!JournalFolder(dir)) return 1;
   if (deferredAny) {
     g_aRebootDirs.push_back(dir);
     if (m_batch.GetState() == kBatchCreated) {

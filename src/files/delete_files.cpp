@@ -2,6 +2,7 @@
 // left handed to the erase batch.
 #include "app/main_window.h"
 #include "files/remove_software.h"
+#include "journal/journal_files.h"
 #include "log/run_log.h"
 #include "platform/ansi_text.h"
 #include "platform/format_text.h"
@@ -55,6 +56,9 @@ int CRemoveSoftware::DeleteFiles(const CStringArray& list, int versionCode) {
     if (SkipUnsafePath(entry) || IsSaveFile(entry) == 1) continue;
 
     ShowProgress(entry);
+    // Copied before the read-only attribute is cleared, and before a
+    // deferral: the erase batch deletes without asking.
+    if (!JournalFile(entry)) continue;
     if (DeleteFileA(entry.c_str())) {
       LogFileText(FormatText(LoadStr(IDS_FILE_DELETED), entry.c_str()));
       continue;

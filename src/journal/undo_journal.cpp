@@ -1,6 +1,7 @@
 // The journal folder, its files and the restore script.
 #include "journal/undo_journal.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -176,10 +177,16 @@ void CUndoJournal::Close() {
   script += "rem Puts back what the scrub removed, from the undo journal " + m_sFolder + "\r\n";
   if (!ReadWhole(PathOf(kJournalRegFile)).empty())
     script += "regedit /s " + BatchQuoted(PathOf(kJournalRegFile)) + "\r\n";
-  // Folders were removed deepest first: they are made again in reverse.
-  const std::vector<std::string> folders = Lines(ReadWhole(PathOf(kJournalFoldersList)));
-  for (auto it = folders.rbegin(); it != folders.rend(); ++it)
-    script += "md " + BatchQuoted(*it) + "\r\n";
+  // Folders were removed deepest first: they are made again in reverse. A
+  // folder put into the erase batch is listed when it is swept, in the
+  // files list's order, so each one also waits for the folders above it:
+  // COMMAND.COM's MD makes only the last folder of a path.
+  std::vector<std::string> folders = Lines(ReadWhole(PathOf(kJournalFoldersList)));
+  std::reverse(folders.begin(), folders.end());
+  std::stable_sort(folders.begin(), folders.end(), [](const std::string& a, const std::string& b) {
+    return std::count(a.begin(), a.end(), '\\') < std::count(b.begin(), b.end(), '\\');
+  });
+  for (const std::string& folder : folders) script += "md " + BatchQuoted(folder) + "\r\n";
   for (const std::string& line : Lines(ReadWhole(PathOf(kJournalFilesList)))) {
     // attributes (8 hex digits) TAB copy name TAB original path
     const size_t tab1 = line.find('\t');

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "journal/undo_journal.h"
 #include "platform/format_text.h"
 #include "printing/handle_pnp.h"
 #include "printing/pnp_report.h"
@@ -45,6 +46,7 @@ int VTDeleteMonitors(const CStringArray& monitors) {
     for (std::string name : installed) {
       if (!SameTextNoCase(name, wanted)) continue;
       PnPProgress(FormatText(LoadStr(IDS_PNP_MONITOR_REMOVED), name.c_str()));
+      if (!g_UndoJournal.RecordRemoved(JournalItem::kMonitor, name.c_str())) break;
       if (DeleteMonitorA(nullptr, kEnvironment, &name[0])) {
         PnPLogText(FormatText(LoadStr(IDS_PNP_MONITOR_REMOVED), wanted.c_str()));
         break;

@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "journal/restore_point.h"
+#include "journal/undo_journal.h"
 #include "platform/ansi_text.h"
 #include "platform/format_text.h"
 #include "printing/handle_pnp.h"
@@ -89,6 +90,10 @@ void ExamineDevice(const SetupApi& api, HDEVINFO set, SP_DEVINFO_DATA& device,
     // An empty ID is in every hardware ID: it must not remove the whole class.
     if (entry.empty()) continue;
     if (hardwareId.find(UpperText(CutToBuffer(entry, kIdBuffer))) == std::string::npos) continue;
+    if (!g_UndoJournal.RecordRemoved(JournalItem::kDevice,
+                                     ReadProperty(api, set, device, SPDRP_HARDWAREID))) {
+      return;
+    }
     if (!api.callClassInstaller(DIF_REMOVE, set, &device)) {
       PnPLogError("DeletePnPClass() -- SetupDiCallClassInstaller()",
                   FormatText(LoadStr(IDS_PNP_DEVICE_NOT_REMOVED), className.c_str()),

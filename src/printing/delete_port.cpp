@@ -1,6 +1,7 @@
 // DeleteVTPort: the device's DOT4 ports, in the order its printers used them.
 #include <cstring>
 
+#include "journal/undo_journal.h"
 #include "platform/format_text.h"
 #include "printing/handle_pnp.h"
 #include "printing/pnp_report.h"
@@ -16,6 +17,7 @@ int DeleteVTPort(const CStringArray& ports) {
     std::string port = CutToBuffer(entry, kPortBuffer);
     // Only the device's own DOT4 ports; the name is matched with its case.
     if (port.find("DOT4") == std::string::npos) continue;
+    if (!g_UndoJournal.RecordRemoved(JournalItem::kPort, port.c_str())) continue;
     if (DeletePortA(nullptr, nullptr, &port[0])) {
       PnPLogText(FormatText(LoadStr(IDS_PNP_PORT_REMOVED), port.c_str()));
     } else {

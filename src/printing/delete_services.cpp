@@ -2,6 +2,7 @@
 #include <memory>
 #include <new>
 
+#include "journal/undo_journal.h"
 #include "platform/format_text.h"
 #include "printing/handle_pnp.h"
 #include "printing/pnp_report.h"
@@ -29,6 +30,8 @@ void Report(const char* origin, const std::string& name, DWORD code) {
 
 // Stops the service when it runs (without waiting), then deletes it.
 void StopAndDelete(SC_HANDLE service, const std::string& name) {
+  // Not even stopped when its record cannot be written.
+  if (!g_UndoJournal.RecordRemoved(JournalItem::kService, name)) return;
   SERVICE_STATUS status = {};
   if (!QueryServiceStatus(service, &status)) {
     Report("QueryServiceConfig() 3", name, GetLastError());

@@ -2,6 +2,7 @@
 // installer program, one at a time.
 #include <cstring>
 
+#include "journal/undo_journal.h"
 #include "platform/format_text.h"
 #include "printing/handle_pnp.h"
 #include "printing/pnp_report.h"
@@ -73,6 +74,7 @@ void RemovePackage(const std::string& code, DWORD timeoutMs) {
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process;
   std::memset(&process, 0, sizeof(process));
+  if (!g_UndoJournal.RecordRemoved(JournalItem::kPackage, code + " " + display)) return;
   if (!CreateProcessA(application.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                       nullptr, &startup, &process)) {
     PnPLogError(

@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "app/version_code.h"
+#include "journal/undo_journal.h"
 #include "platform/format_text.h"
 #include "printing/handle_pnp.h"
 #include "printing/pnp_report.h"
@@ -55,6 +56,11 @@ void RemovePrinter(const PRINTER_INFO_2A& info) {
 
   std::vector<BYTE> record;
   const bool haveDriver = ReadDriver(printer, name, record);
+  // Without its record the printer stays, and so does its driver.
+  if (!g_UndoJournal.RecordRemoved(JournalItem::kPrinter, name)) {
+    ClosePrinter(printer);
+    return;
+  }
   if (!DeletePrinter(printer)) {
     PnPLogError("VTDeletePnP() -- DeletePrinter()",
                 FormatText(LoadStr(IDS_PNP_PRINTER_NOT_REMOVED), name), GetLastError());
@@ -63,7 +69,8 @@ void RemovePrinter(const PRINTER_INFO_2A& info) {
   if (!haveDriver) return;
 
   const auto* driver = reinterpret_cast<const DRIVER_INFO_2A*>(record.data());
-  if (driver->pName && DeletePrinterDriverA(nullptr, driver->pEnvironment, driver->pName)) {
+  if (driver->pName && g_UndoJournal.RecordRemoved(JournalItem::kDriver, driver->pName) &&
+      DeletePrinterDriverA(nullptr, driver->pEnvironment, driver->pName)) {
     PnPLogText(FormatText(LoadStr(IDS_PNP_DRIVER_REMOVED), driver->pName));
   }
 }
