@@ -48,6 +48,33 @@ DWORD CopyWhole(const std::string& source, const std::string& target) {
 
 }  // namespace
 
+namespace {
+
+// The path the restore script writes back to (a file, or a folder to make):
+// doubled backslashes made one
+// (past a leading "\\\\" of a network name), and the file's name as the
+// folder stores it, so the restored file has its old name to the letter
+// (the steps may name it in another case).
+std::string RestorePath(const std::string& path) {
+  std::string out;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == '\\' && i > 1 && !out.empty() && out.back() == '\\') continue;
+    out += path[i];
+  }
+  if (out.find_first_of("*?") != std::string::npos) return out;
+  WIN32_FIND_DATAA found;
+  HANDLE h = FindFirstFileA(out.c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return out;
+  FindClose(h);
+  const size_t slash = out.rfind('\\');
+  const std::string leaf = out.substr(slash == std::string::npos ? 0 : slash + 1);
+  if (lstrcmpiA(leaf.c_str(), found.cFileName) == 0)
+    out = out.substr(0, slash == std::string::npos ? 0 : slash + 1) + found.cFileName;
+  return out;
+}
+
+}  // namespace
+
 bool JournalFile(const std::string& path) {
   if (!g_UndoJournal.IsOn()) return true;
   // Read before anything changes them: the restore sets them back.
@@ -66,7 +93,7 @@ bool JournalFile(const std::string& path) {
   if (code == 0) {
     char hex[9];
     std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(attributes));
-    const std::string line = std::string(hex) + "\t" + copy + "\t" + path + "\r\n";
+    const std::string line = std::string(hex) + "\t" + copy + "\t" + RestorePath(path) + "\r\n";
     if (g_UndoJournal.Append(kJournalFilesList, line, &code)) return true;
     // A copy no line names would never come back: not kept either.
     DeleteFileA(copyPath.c_str());
@@ -80,6 +107,7 @@ bool JournalFolder(const std::string& path) {
   std::string folder = path;
   // "md C:\VT\" works too, but the list names each folder one way.
   while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  folder = RestorePath(folder);
   DWORD code = 0;
   if (g_UndoJournal.Append(kJournalFoldersList, folder + "\r\n", &code)) return true;
   LogNoBackup(path, code);

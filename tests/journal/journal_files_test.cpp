@@ -57,6 +57,19 @@ TEST_F(JournalFilesTest, DeletedFileIsCopiedWithItsContentFirst) {
   EXPECT_TRUE(LogHas(std::string("==> Deleted file ") + kA));
 }
 
+TEST_F(JournalFilesTest, ListedUnderTheNameTheFolderStores) {
+  // The steps may name a file in another case or with a doubled backslash;
+  // the restore must give it back its own name.
+  tm.AddFile("C:\\Program Files\\Fax\\oem3.pnf", "p");
+  tm.AddFile("C:\\Program Files\\Fax\\Setup.tmp", "t");
+  Open();
+  EXPECT_TRUE(JournalFile("C:\\PROGRAM FILES\\Fax\\OEM3.PNF"));
+  EXPECT_TRUE(JournalFile("C:\\Program Files\\Fax\\\\Setup.tmp"));
+  EXPECT_EQ(J("Files.txt"),
+            "00000020\tFiles\\F000001\tC:\\PROGRAM FILES\\Fax\\oem3.pnf\r\n"
+            "00000020\tFiles\\F000002\tC:\\Program Files\\Fax\\Setup.tmp\r\n");
+}
+
 TEST_F(JournalFilesTest, ReadOnlyFileIsListedWithItsOriginalAttributes) {
   tm.AddFile(kA, "ro");
   tm.SetReadOnly(kA);

@@ -79,16 +79,24 @@ void SetJournalSwitch(const fs::path& ini) {
   std::ofstream(ini, std::ios::binary) << out;
 }
 
-class RestoreSampleTest : public ::testing::TestWithParam<const char*> {
+// A sample PC, the scenario whose script scrubs it, and its temporary folder
+// (where the run log and the journal go).
+struct SampleCase {
+  const char* sample;
+  const char* scenario;
+  const char* temp;
+};
+
+class RestoreSampleTest : public ::testing::TestWithParam<SampleCase> {
  protected:
   void SetUp() override {
     const char* source = std::getenv("CVS_SOURCE_DIR");
     ASSERT_NE(source, nullptr);
     source_ = source;
     work_ = fs::temp_directory_path() /
-            ("cvs_restore_" + std::string(GetParam()) + "_" + std::to_string(::getpid()));
+            ("cvs_restore_" + std::string(GetParam().sample) + "_" + std::to_string(::getpid()));
     fs::remove_all(work_);
-    fs::copy(source_ / "samples" / GetParam(), work_, fs::copy_options::recursive);
+    fs::copy(source_ / "samples" / GetParam().sample, work_, fs::copy_options::recursive);
   }
   void TearDown() override {
     if (!HasFailure()) fs::remove_all(work_);
@@ -147,13 +155,12 @@ class RestoreSampleTest : public ::testing::TestWithParam<const char*> {
 };
 
 TEST_P(RestoreSampleTest, EveryRemovedFileAndFolderComesBack) {
-  const std::string name = GetParam();
   SetJournalSwitch(work_ / "drives/C/Scrubber/VtCvScrubber.ini");
   const Snapshot before = Take(work_);
-  Scrub(ReadText(source_ / "tests/scenarios" / ("full_run_" + name) / "script.txt"));
+  Scrub(ReadText(source_ / "tests/scenarios" / GetParam().scenario / "script.txt"));
   Reboot();
   const Snapshot scrubbed = Take(work_);
-  const std::string journal = "C:\\WINDOWS\\TEMP\\VtUndo.001";
+  const std::string journal = std::string(GetParam().temp) + "VtUndo.001";
   ASSERT_TRUE(scrubbed.files.count(Upper(journal + "\\Restore.bat")));
   // The scrub removed something, or the test would prove nothing.
   size_t removed = 0;
@@ -187,6 +194,19 @@ TEST_P(RestoreSampleTest, EveryRemovedFileAndFolderComesBack) {
   EXPECT_EQ(wrong, "") << out;
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, RestoreSampleTest, ::testing::Values("xp", "98"));
+INSTANTIATE_TEST_SUITE_P(
+    Samples, RestoreSampleTest,
+    ::testing::Values(SampleCase{"95", "full_run_95", "C:\\WINDOWS\\TEMP\\"},
+                      SampleCase{"98", "full_run_98", "C:\\WINDOWS\\TEMP\\"},
+                      SampleCase{"me-shared", "full_run_me", "C:\\WINDOWS\\TEMP\\"},
+                      SampleCase{"nt4-nodirs", "full_run_nt4", "C:\\TEMP\\"},
+                      SampleCase{"2000-env", "full_run_2000", "C:\\WINNT\\TEMP\\"},
+                      SampleCase{"xp", "full_run_xp", "C:\\WINDOWS\\TEMP\\"}),
+    [](const ::testing::TestParamInfo<SampleCase>& c) {
+      std::string name = c.param.sample;
+      for (char& ch : name)
+        if (ch == '-') ch = '_';
+      return name;
+    });
 
 }  // namespace

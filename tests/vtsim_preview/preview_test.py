@@ -303,20 +303,43 @@ def group_journal(work):
     journal = data["journal"] or {}
     check(journal.get("folder") == "C:\\WINDOWS\\TEMP\\VtUndo.001",
           "journal: folder %s" % journal.get("folder"))
-    # The journal's own files are what the run added; nothing it removes is
-    # left out of the backup.
-    backed_up = upper_set(f[:f.rindex(" (")] for f in journal.get("files", []))
+    # Nothing the scrub removes is left out of the backup, except what the
+    # installer package's own uninstall removes (the journal records the
+    # package as not restorable) and what went to the Recycle Bin.
+    def norm(path):
+        # One backslash between names; the current control set by one name.
+        path = re.sub(r"\\\\+", r"\\", path).upper()
+        return re.sub(r"\\SYSTEM\\(CURRENTCONTROLSET|CONTROLSET\d\d\d)", r"\\SYSTEM\\CCS", path)
+    machine = json.load(open(os.path.join(image, "machine.json")))
+    by_package = set()
+    for product in machine.get("installer_products", []):
+        by_package |= {norm(r) for r in product.get("removes", [])}
+        by_package.add(norm("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+                            + product["code"]))
+    recycled = {f.rsplit("\\", 1)[-1].upper() for f in data["added"]["files"]
+                if "\\RECYCLER\\" in f.upper()}
+    backed_up = {norm(f[:f.rindex(" (")]) for f in journal.get("files", [])}
     removed_files = [f for f in data["files"]["deleted_now"] + data["files"]["deleted_at_restart"]
                      if not f.endswith("\\")]
-    missing = [f for f in removed_files if f.upper() not in backed_up]
+    missing = [f for f in removed_files if norm(f) not in backed_up and norm(f) not in by_package
+               and f.rsplit("\\", 1)[-1].upper() not in recycled]
     check(not missing, "journal: removed files without a backup: %s" % missing[:5])
-    backed_keys = upper_set(k[:k.rindex(" (")] for k in journal.get("registry", []))
-    long_name = {"HKLM": "HKEY_LOCAL_MACHINE", "HKCU": "HKEY_CURRENT_USER",
-                 "HKCR": "HKEY_CLASSES_ROOT", "HKU": "HKEY_USERS"}
-    def regedit_name(key):
+    check(len(backed_up) >= 20, "journal: only %d files backed up" % len(backed_up))
+    short = {"HKEY_LOCAL_MACHINE": "HKLM", "HKEY_USERS": "HKU",
+             "HKEY_CLASSES_ROOT": "HKLM\\SOFTWARE\\CLASSES"}
+    def snapshot_name(key):
         hive, _, rest = key.partition("\\")
-        return (long_name.get(hive, hive) + ("\\" + rest if rest else "")).upper()
-    missing = [k for k in data["registry"]["keys_removed"] if regedit_name(k) not in backed_keys]
+        hive = short.get(hive.upper(), hive.upper())
+        return norm(hive + ("\\" + rest if rest else ""))
+    backed_keys = {snapshot_name(k[:k.rindex(" (")]) for k in journal.get("registry", [])}
+    def covered(key):
+        key = norm(key)
+        return key in backed_keys or any(key == p or key.startswith(p + "\\") for p in by_package)
+    # HKCU is a view of a key under HKU: those are matched by their tail.
+    hkcu = [k[len("HKEY_CURRENT_USER"):].upper() for k in journal.get("registry", [])
+            if k.upper().startswith("HKEY_CURRENT_USER")]
+    missing = [k for k in data["registry"]["keys_removed"] if not covered(k)
+               and not any(norm(k).endswith(t[:t.rindex(" (")]) for t in hkcu)]
     check(not missing, "journal: removed keys without a backup: %s" % missing[:5])
     text = vtsim("preview", image, "--journal").stdout.decode("utf-8")
     check("Undo journal C:\\WINDOWS\\TEMP\\VtUndo.001 would hold:" in text,
