@@ -27,7 +27,9 @@ void CheckWriterRoundTrip(const sim::RegKey* key, bool nt) {
     if (!sim::ImportRegedit4(file, back, &skipped)) std::abort();
     const sim::RegValue* read = back.GetValue("HKLM\\T", name);
     // A name holding a line end cannot be written: the journal refuses it.
-    if (name.find_first_of("\r\n") != std::string::npos) continue;
+    // One holding a zero byte never reaches the journal: the A calls name a
+    // value up to its first zero.
+    if (name.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) continue;
     if (!read || read->type != v.type || std::string(read->data()) != data) std::abort();
   }
   for (const sim::KeyRef& sub : key->subkeys()) CheckWriterRoundTrip(sub.get(), nt);
@@ -41,8 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   reg.nt_family = size == 0 || (data[0] & 1) == 0;
   std::vector<std::string> skipped;
   if (!sim::ImportRegedit4(bytes, reg, &skipped)) return 0;
+  // An excerpt keeps 200 bytes of a message, each escaped in at most 4
+  // characters, and names the whole size after it.
   for (const std::string& s : skipped)
-    if (s.size() > 260) std::abort();
+    if (s.size() > 4 * 200 + 40) std::abort();
   const std::string once = sim::WriteRegFile(reg);
   skipped.clear();
   sim::ImportRegedit4(bytes, reg, &skipped);

@@ -33,27 +33,33 @@ size_t SkipBlanks(const std::string& s, size_t i) {
   return i;
 }
 
-// True when the value line's data is hex (hex: or hex(N):), which may go on
-// over lines ending with a backslash.
-bool IsHexValue(const std::string& line) {
+// Where the data of a value line starts (after its "="), or npos.
+size_t DataStart(const std::string& line) {
   size_t i = SkipBlanks(line, 0);
   if (i < line.size() && line[i] == '"') {
     for (++i; i < line.size() && line[i] != '"'; ++i)
       if (line[i] == '\\' && i + 1 < line.size()) ++i;
   }
   i = SkipBlanks(line, i + 1);
-  if (i >= line.size() || line[i] != '=') return false;
-  i = SkipBlanks(line, i + 1);
-  return line.compare(i, 3, "hex") == 0;
+  if (i >= line.size() || line[i] != '=') return std::string::npos;
+  return SkipBlanks(line, i + 1);
+}
+
+// True when the value line's data is hex (hex: or hex(N):), which may go on
+// over lines ending with a backslash.
+bool IsHexValue(const std::string& line) {
+  const size_t i = DataStart(line);
+  return i != std::string::npos && line.compare(i, 3, "hex") == 0;
 }
 
 // A hex line continued on the next: its last character before blanks and a
-// ";" comment is a backslash.
-bool ContinuesHex(const std::string& line) {
-  size_t end = line.find(';');
+// ";" comment is a backslash. `from`: where the data starts (a ";" inside the
+// quoted value name is part of the name).
+bool ContinuesHex(const std::string& line, size_t from) {
+  size_t end = line.find(';', from);
   if (end == std::string::npos) end = line.size();
-  while (end > 0 && (line[end - 1] == ' ' || line[end - 1] == '\t')) --end;
-  return end > 0 && line[end - 1] == '\\';
+  while (end > from && (line[end - 1] == ' ' || line[end - 1] == '\t')) --end;
+  return end > from && line[end - 1] == '\\';
 }
 
 // The reader's message without its "line N: " (N counts the piece read).
@@ -93,14 +99,16 @@ bool ImportRegedit4(const std::string& text, Registry& registry,
       continue;
     }
     if (line[i] != '"' && line[i] != '@') {
-      skipped->push_back("line " + std::to_string(n + 1) + ": " +
-                         Excerpt("not a key or a value: " + line));
+      // Excerpted with every other message below: once, not twice.
+      skipped->push_back("line " + std::to_string(n + 1) + ": not a key or a value: " + line);
       continue;
     }
     const size_t first = n;
     std::string entry = line + "\r\n";
     if (IsHexValue(line)) {
-      while (ContinuesHex(lines[n]) && n + 1 < lines.size()) entry += lines[++n] + "\r\n";
+      for (size_t from = DataStart(line); ContinuesHex(lines[n], from) && n + 1 < lines.size();
+           from = 0)
+        entry += lines[++n] + "\r\n";
     }
     if (!keyRead) {
       skipped->push_back("line " + std::to_string(first + 1) + ": value without a key read");

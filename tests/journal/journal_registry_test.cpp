@@ -128,6 +128,25 @@ TEST(ImportRegedit4, SkipsBadLinesAndGoesOn) {
   EXPECT_EQ(skipped[1].substr(0, 8), "line 6: ");
   EXPECT_EQ(skipped[2].substr(0, 8), "line 7: ");
 
+  // A ";" in a value name is part of the name, not a comment that would hide
+  // the backslash continuing its hex data.
+  skipped.clear();
+  ASSERT_TRUE(sim::ImportRegedit4(
+      "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\E]\r\n\"a;b\"=hex:01,\\\r\n  02 ; note\r\n",
+      tm.m.registry, &skipped));
+  EXPECT_TRUE(skipped.empty()) << skipped.front();
+  ASSERT_NE(tm.m.registry.GetValue("HKLM\\SOFTWARE\\E", "a;b"), nullptr);
+  EXPECT_EQ(std::string(tm.m.registry.GetValue("HKLM\\SOFTWARE\\E", "a;b")->data()), "\1\2");
+
+  // A line that is neither key nor value is named once escaped, and cut.
+  skipped.clear();
+  ASSERT_TRUE(sim::ImportRegedit4("REGEDIT4\r\nC:\\x\tz\r\n" + std::string(300, '\0') + "\r\n",
+                                  tm.m.registry, &skipped));
+  ASSERT_EQ(skipped.size(), 2u);
+  EXPECT_EQ(skipped[0], "line 2: not a key or a value: C:\\\\x\\tz");
+  EXPECT_EQ(skipped[1].substr(0, 34), "line 3: not a key or a value: \\x00");
+  EXPECT_NE(skipped[1].find(" ... (330 bytes)"), std::string::npos) << skipped[1];
+
   skipped.clear();
   EXPECT_FALSE(
       sim::ImportRegedit4("[HKEY_LOCAL_MACHINE\\SOFTWARE\\D]\r\n", tm.m.registry, &skipped));

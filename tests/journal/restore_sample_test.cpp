@@ -86,6 +86,8 @@ struct SampleCase {
   const char* scenario;
   const char* temp;
 };
+// gtest names each case by its sample.
+void PrintTo(const SampleCase& c, std::ostream* os) { *os << c.sample; }
 
 class RestoreSampleTest : public ::testing::TestWithParam<SampleCase> {
  protected:
