@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 
 #include "log/run_log.h"
 #include "platform/format_text.h"
@@ -46,6 +45,19 @@ std::vector<std::string> Lines(const std::string& text) {
     start = end + 1;
   }
   return lines;
+}
+
+// The attributes of a Files.txt line: hex digits (others read as 0).
+DWORD HexNumber(const std::string& text) {
+  DWORD n = 0;
+  for (char c : text) {
+    const int digit = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                             : 0;
+    n = (n << 4) | static_cast<DWORD>(digit);
+  }
+  return n;
 }
 
 // "+R -A +S +H" for attrib, from a file's attributes.
@@ -192,7 +204,7 @@ void CUndoJournal::Close() {
     const size_t tab1 = line.find('\t');
     const size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
     if (tab2 == std::string::npos) continue;
-    const DWORD attributes = std::strtoul(line.substr(0, tab1).c_str(), nullptr, 16);
+    const DWORD attributes = HexNumber(line.substr(0, tab1));
     const std::string copy = line.substr(tab1 + 1, tab2 - tab1 - 1);
     const std::string path = line.substr(tab2 + 1);
     script += "copy " + BatchQuoted(PathOf(copy.c_str())) + " " + BatchQuoted(path) + "\r\n";
