@@ -1,7 +1,8 @@
 // Any bytes as a file for "regedit /s": the import never crashes, names a
 // skipped line in a bounded message, and a second import of the same file
-// changes nothing. Every value it made, written back by the undo journal's
-// REGEDIT4 writer, imports again to the same type and data.
+// changes nothing but the order of values it deleted and set again. Every value it made, written
+// back by the undo journal's REGEDIT4 writer, imports again to the same type and data.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -35,6 +36,34 @@ void CheckWriterRoundTrip(const sim::RegKey* key, bool nt) {
   for (const sim::KeyRef& sub : key->subkeys()) CheckWriterRoundTrip(sub.get(), nt);
 }
 
+// The registry file with each key's value lines sorted: a file that deletes
+// a value and sets it again moves it to the end of its key's list on a second
+// import, as Windows does; what the key holds is the same.
+std::string Canonical(const std::string& text) {
+  std::string out;
+  std::vector<std::string> section;
+  auto flush = [&] {
+    if (!section.empty()) std::sort(section.begin() + 1, section.end());
+    for (const std::string& line : section) out += line + "\n";
+    section.clear();
+  };
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    if (line.empty() || line == "\r") {
+      flush();
+      out += "\n";
+    } else {
+      section.push_back(line);
+    }
+    start = end + 1;
+  }
+  flush();
+  return out;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -47,10 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // characters, and names the whole size after it.
   for (const std::string& s : skipped)
     if (s.size() > 4 * 200 + 40) std::abort();
-  const std::string once = sim::WriteRegFile(reg);
+  const std::string once = Canonical(sim::WriteRegFile(reg));
   skipped.clear();
   sim::ImportRegedit4(bytes, reg, &skipped);
-  if (sim::WriteRegFile(reg) != once) std::abort();
+  if (Canonical(sim::WriteRegFile(reg)) != once) std::abort();
   for (int i = 0; reg.Root(i) != nullptr; ++i) CheckWriterRoundTrip(reg.Root(i), reg.nt_family);
   return 0;
 }
