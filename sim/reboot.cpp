@@ -88,20 +88,6 @@ void SplitCommandLine(Machine& m, const std::string& line, std::string* program,
   *args = end == std::string::npos ? "" : text.substr(end);
 }
 
-bool ReadWholeFile(const std::string& path, std::string* content, DWORD* error) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    *error = GetLastError();
-    return false;
-  }
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) content->append(buffer, got);
-  CloseHandle(h);
-  return true;
-}
-
 void RunCommandLine(Machine& m, const std::string& line, std::ostream& out) {
   const bool nt = m.system.NtFamily();
   std::string program, given, args;
@@ -155,6 +141,20 @@ void RunOnceKey(Machine& m, const std::string& hive, std::ostream& out) {
 }
 
 }  // namespace
+
+bool ReadWholeFile(const std::string& path, std::string* content, DWORD* error) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    *error = GetLastError();
+    return false;
+  }
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) content->append(buffer, got);
+  CloseHandle(h);
+  return true;
+}
 
 std::string RunOnceStartDirectory(const Machine& m) {
   const std::string* dir = m.system.Directory(m.system.NtFamily() ? "system" : "windows");

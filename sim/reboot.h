@@ -17,6 +17,10 @@ namespace sim {
 // family (that of the logon shell), the Windows directory on the 9x family.
 std::string RunOnceStartDirectory(const Machine& m);
 
+// The whole of a file of the current Machine, read through the Windows calls;
+// false with the Windows error when it cannot be opened.
+bool ReadWholeFile(const std::string& path, std::string* content, DWORD* error);
+
 // Starts Windows again on `m` (which must not be the current Machine of a
 // ScopedMachine already).
 void Reboot(Machine& m, std::ostream& out);

@@ -32,6 +32,17 @@ std::string ReadWhole(const std::string& path) {
   return text;
 }
 
+// True when a journal file holds anything (its size, without reading it:
+// Undo.reg may be large).
+bool HasContent(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  const DWORD size = GetFileSize(h, nullptr);
+  CloseHandle(h);
+  return size != 0 && size != INVALID_FILE_SIZE;
+}
+
 // The lines of a journal list, without their line ends.
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -187,7 +198,7 @@ void CUndoJournal::Close() {
   m_bClosed = true;
   std::string script = "@echo off\r\n";
   script += "rem Puts back what the scrub removed, from the undo journal " + m_sFolder + "\r\n";
-  if (!ReadWhole(PathOf(kJournalRegFile)).empty())
+  if (HasContent(PathOf(kJournalRegFile)))
     script += "regedit /s " + BatchQuoted(PathOf(kJournalRegFile)) + "\r\n";
   // Folders were removed deepest first: they are made again in reverse. A
   // folder put into the erase batch is listed when it is swept, in the
@@ -210,7 +221,7 @@ void CUndoJournal::Close() {
     script += "copy " + BatchQuoted(PathOf(copy.c_str())) + " " + BatchQuoted(path) + "\r\n";
     script += "attrib " + AttribSwitches(attributes) + " " + BatchQuoted(path) + "\r\n";
   }
-  if (!ReadWhole(PathOf(kJournalRemovedList)).empty())
+  if (HasContent(PathOf(kJournalRemovedList)))
     script += "echo Not put back (printers, drivers, services, ...): see " +
               BatchQuoted(PathOf(kJournalRemovedList)) + "\r\n";
   DWORD error = 0;

@@ -349,6 +349,12 @@ restore_group() {
   run restore img --journal 'C:\Nowhere'
   expect_status 2 "restore of a missing journal"
   grep -qF 'no restore script C:\Nowhere\Restore.bat' err.txt || fail "restore of a missing journal: $(cat err.txt)"
+  run restore img --journal 'C:\\A' --journal 'C:\\B'
+  expect_status 2 "restore with --journal twice"
+  grep -qF 'vtsim: --journal given twice' err.txt || fail "restore --journal twice: $(cat err.txt)"
+  run restore img --output
+  expect_status 2 "restore with --output and no folder"
+  grep -qF 'vtsim: --output needs a folder name' err.txt || fail "restore --output alone: $(cat err.txt)"
   run restore img --jornal x
   expect_status 2 "restore with a misspelt option"
   grep -qF 'did you mean --journal?' err.txt || fail "restore misspelt option: $(cat err.txt)"

@@ -10,11 +10,11 @@
 
 #include "app/program_entry.h"
 #include "app/run_state.h"
-#include "sim/closest_name.h"
 #include "sim/image.h"
 #include "sim/image_stage.h"
 #include "sim/reboot.h"
 #include "tools/vtsim/commands.h"
+#include "tools/vtsim/image_args.h"
 #include "tools/vtsim/image_copy.h"
 #include "tools/vtsim/preview_refusals.h"
 #include "tools/vtsim/preview_report.h"
@@ -135,24 +135,6 @@ bool Snapshot(const std::string& image, ImageSnapshot* snapshot) {
   return true;
 }
 
-std::string ReadHostFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The host file of a snapshot's Windows path ("C:\A\b" -> IMAGE/drives/C/A/b).
-fs::path HostPath(const std::string& image, const std::string& windows) {
-  fs::path p = fs::path(image) / "drives" / windows.substr(0, 1);
-  size_t from = 3;
-  while (from < windows.size()) {
-    size_t end = windows.find('\\', from);
-    if (end == std::string::npos) end = windows.size();
-    p /= windows.substr(from, end - from);
-    from = end + 1;
-  }
-  return p;
-}
-
 // The refusals this run added to its run log (wherever the log landed).
 std::vector<std::string> Refusals(const std::string& image, const ImageSnapshot& before,
                                   const std::string& copy, const ImageSnapshot& afterRun) {
@@ -175,41 +157,9 @@ std::vector<std::string> Refusals(const std::string& image, const ImageSnapshot&
 
 bool ParsePreviewOptions(const std::vector<std::string>& args, PreviewOptions* options,
                          std::string* problem) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--help" || arg == "-h") {
-      options->help = true;
-    } else if (arg == "--json") {
-      options->json = true;
-    } else if (arg == "--journal") {
-      options->journal = true;
-    } else if (arg == "--script") {
-      if (i + 1 >= args.size() || args[i + 1].empty()) {
-        *problem = "--script needs a file name";
-        return false;
-      }
-      if (!options->script.empty()) {
-        *problem = "--script given twice";
-        return false;
-      }
-      options->script = args[++i];
-    } else if (!arg.empty() && arg[0] == '-') {
-      const std::string close =
-          sim::ClosestName(arg, {"--script", "--json", "--journal", "--help"});
-      *problem = "unknown option " + arg + (close.empty() ? "" : "; did you mean " + close + "?");
-      return false;
-    } else if (options->image.empty()) {
-      options->image = arg;
-    } else {
-      *problem = "more than one image given: " + arg;
-      return false;
-    }
-  }
-  if (options->image.empty() && !options->help) {
-    *problem = "no image given";
-    return false;
-  }
-  return true;
+  return ParseImageArgs(args, {{"--script", "a file name", &options->script}},
+                        {{"--json", &options->json}, {"--journal", &options->journal}},
+                        &options->image, &options->help, problem);
 }
 
 int PreviewCommand(const PreviewOptions& options) {

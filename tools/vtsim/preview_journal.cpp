@@ -17,17 +17,6 @@ namespace vtsim {
 
 namespace {
 
-std::string Upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
@@ -37,19 +26,6 @@ std::vector<std::string> Lines(const std::string& text) {
     if (!line.empty()) lines.push_back(line);
   }
   return lines;
-}
-
-// The host path of a Windows path of the copy ("C:\A\b" -> COPY/drives/C/A/b).
-fs::path HostOf(const std::string& copy, const std::string& windows) {
-  fs::path p = fs::path(copy) / "drives" / windows.substr(0, 1);
-  size_t from = 3;
-  while (from < windows.size()) {
-    size_t end = windows.find('\\', from);
-    if (end == std::string::npos) end = windows.size();
-    if (end > from) p /= windows.substr(from, end - from);
-    from = end + 1;
-  }
-  return p;
 }
 
 std::string AttributeNames(unsigned long a) {
@@ -66,13 +42,13 @@ std::string AttributeNames(unsigned long a) {
 }  // namespace
 
 bool SwitchJournalOn(const std::string& copy, std::string* problem) {
-  const std::string iniName = Upper(LoadStr(IDS_INI_FILE_NAME));
+  const std::string iniName = UpperPath(LoadStr(IDS_INI_FILE_NAME));
   bool switched = false;
   std::error_code ec;
   for (auto it = fs::recursive_directory_iterator(fs::path(copy) / "drives", ec);
        !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-    if (!it->is_regular_file(ec) || Upper(it->path().filename().string()) != iniName) continue;
-    const std::string text = ReadAll(it->path());
+    if (!it->is_regular_file(ec) || UpperPath(it->path().filename().string()) != iniName) continue;
+    const std::string text = ReadHostFile(it->path().string());
     std::string out;
     bool any = false;
     for (size_t pos = 0; pos < text.size();) {
@@ -85,7 +61,7 @@ bool SwitchJournalOn(const std::string& copy, std::string* problem) {
       if (ended) line.pop_back();
       const bool cr = !line.empty() && line.back() == '\r';
       if (cr) line.pop_back();
-      const std::string upper = Upper(line);
+      const std::string upper = UpperPath(line);
       if (upper.empty() || upper[0] != '[' || upper.find("-- COMMON]") == std::string::npos)
         continue;
       const std::string eol = cr || !ended ? "\r\n" : "\n";
@@ -120,7 +96,7 @@ bool SwitchJournalOn(const std::string& copy, std::string* problem) {
 JournalPreview ReadJournalPreview(const std::string& copy, const ImageSnapshot& before,
                                   const ImageSnapshot& afterRun) {
   JournalPreview j;
-  const std::string mark = "\\" + Upper(kJournalFolderBase);
+  const std::string mark = "\\" + UpperPath(kJournalFolderBase);
   for (const auto& [upper, path] : afterRun.files) {
     if (before.files.count(upper)) continue;
     const size_t at = upper.find(mark);
@@ -131,7 +107,7 @@ JournalPreview ReadJournalPreview(const std::string& copy, const ImageSnapshot& 
   }
   if (j.folder.empty()) return j;
   while (!j.folder.empty() && j.folder.back() == '\\') j.folder.pop_back();
-  const fs::path host = HostOf(copy, j.folder);
+  const fs::path host = HostPath(copy, j.folder);
   std::string key;
   size_t values = 0;
   auto flush = [&] {
@@ -141,7 +117,7 @@ JournalPreview ReadJournalPreview(const std::string& copy, const ImageSnapshot& 
     key.clear();
     values = 0;
   };
-  for (const std::string& line : Lines(ReadAll(host / kJournalRegFile))) {
+  for (const std::string& line : Lines(ReadHostFile((host / kJournalRegFile).string()))) {
     if (line[0] == '[' && line.back() == ']') {
       flush();
       key = sim::AnsiToUtf8(line.substr(1, line.size() - 2));
@@ -150,16 +126,16 @@ JournalPreview ReadJournalPreview(const std::string& copy, const ImageSnapshot& 
     }
   }
   flush();
-  for (const std::string& line : Lines(ReadAll(host / kJournalFilesList))) {
+  for (const std::string& line : Lines(ReadHostFile((host / kJournalFilesList).string()))) {
     const size_t tab1 = line.find('\t');
     const size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
     if (tab2 == std::string::npos) continue;
     const unsigned long a = std::strtoul(line.substr(0, tab1).c_str(), nullptr, 16);
     j.files.push_back(sim::AnsiToUtf8(line.substr(tab2 + 1)) + " (" + AttributeNames(a) + ")");
   }
-  for (const std::string& line : Lines(ReadAll(host / kJournalFoldersList)))
+  for (const std::string& line : Lines(ReadHostFile((host / kJournalFoldersList).string())))
     j.folders.push_back(sim::AnsiToUtf8(line));
-  for (std::string line : Lines(ReadAll(host / kJournalRemovedList))) {
+  for (std::string line : Lines(ReadHostFile((host / kJournalRemovedList).string()))) {
     const size_t tab = line.find('\t');
     if (tab != std::string::npos) line[tab] = ' ';
     j.not_restorable.push_back(sim::AnsiToUtf8(line));

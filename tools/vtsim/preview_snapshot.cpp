@@ -93,6 +93,23 @@ void AddFiles(const std::string& imageDir, ImageSnapshot& out) {
 
 }  // namespace
 
+std::string HostPath(const std::string& image, const std::string& windows) {
+  std::filesystem::path p = std::filesystem::path(image) / "drives" / windows.substr(0, 1);
+  size_t from = 3;
+  while (from < windows.size()) {
+    size_t end = windows.find('\\', from);
+    if (end == std::string::npos) end = windows.size();
+    if (end > from) p /= windows.substr(from, end - from);
+    from = end + 1;
+  }
+  return p.string();
+}
+
+std::string ReadHostFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 std::string UpperPath(const std::string& path) {
   std::string upper = path;
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

@@ -37,6 +37,11 @@ struct ImageSnapshot {
 // Upper case of a path as the snapshot's maps use it.
 std::string UpperPath(const std::string& path);
 
+// The host file of a snapshot's Windows path ("C:\A\b" -> IMAGE/drives/C/A/b).
+std::string HostPath(const std::string& image, const std::string& windows);
+// The bytes of a host file; "" when it cannot be read.
+std::string ReadHostFile(const std::string& path);
+
 // The state of `machine`, loaded from its image folder (machine.image_dir).
 // `machine` must not be the current Machine of a ScopedMachine.
 ImageSnapshot TakeSnapshot(sim::Machine& machine);

@@ -2,11 +2,11 @@
 #include <exception>
 #include <iostream>
 
-#include "sim/closest_name.h"
 #include "sim/image.h"
 #include "sim/image_stage.h"
 #include "sim/reboot.h"
 #include "tools/vtsim/commands.h"
+#include "tools/vtsim/image_args.h"
 #include "tools/vtsim/image_copy.h"
 
 namespace vtsim {
@@ -22,36 +22,8 @@ int Say(const std::string& message) {
 
 bool ParseRebootOptions(const std::vector<std::string>& args, RebootOptions* options,
                         std::string* problem) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--help" || arg == "-h") {
-      options->help = true;
-    } else if (arg == "--output") {
-      if (i + 1 >= args.size() || args[i + 1].empty()) {
-        *problem = "--output needs a folder name";
-        return false;
-      }
-      if (!options->output.empty()) {
-        *problem = "--output given twice";
-        return false;
-      }
-      options->output = args[++i];
-    } else if (!arg.empty() && arg[0] == '-') {
-      const std::string close = sim::ClosestName(arg, {"--output", "--help"});
-      *problem = "unknown option " + arg + (close.empty() ? "" : "; did you mean " + close + "?");
-      return false;
-    } else if (options->image.empty()) {
-      options->image = arg;
-    } else {
-      *problem = "more than one image given: " + arg;
-      return false;
-    }
-  }
-  if (options->image.empty() && !options->help) {
-    *problem = "no image given";
-    return false;
-  }
-  return true;
+  return ParseImageArgs(args, {{"--output", "a folder name", &options->output}}, {},
+                        &options->image, &options->help, problem);
 }
 
 int RebootCommand(const RebootOptions& options) {

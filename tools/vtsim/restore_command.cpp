@@ -5,11 +5,12 @@
 #include <iostream>
 
 #include "sim/batch_interpreter.h"
-#include "sim/closest_name.h"
 #include "sim/image.h"
 #include "sim/image_stage.h"
+#include "sim/reboot.h"
 #include "sim/text.h"
 #include "tools/vtsim/commands.h"
+#include "tools/vtsim/image_args.h"
 #include "tools/vtsim/image_copy.h"
 
 namespace vtsim {
@@ -59,17 +60,6 @@ std::string NewestJournal(std::string* problem) {
   return "";
 }
 
-bool ReadScript(const std::string& path, std::string* text) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) text->append(buffer, got);
-  CloseHandle(h);
-  return true;
-}
-
 // Runs the journal's script; false with the problem when there is none.
 bool RunRestoreScript(sim::Machine& m, const std::string& given, std::string* problem) {
   sim::ScopedMachine scope(m);
@@ -81,7 +71,8 @@ bool RunRestoreScript(sim::Machine& m, const std::string& given, std::string* pr
   if (journal.empty()) return false;
   const std::string script = journal + "\\" + kScriptName;
   std::string text;
-  if (!IsFile(script) || !ReadScript(script, &text)) {
+  DWORD error = 0;
+  if (!IsFile(script) || !sim::ReadWholeFile(script, &text, &error)) {
     *problem = "no restore script " + sim::AnsiToUtf8(script);
     return false;
   }
@@ -98,37 +89,10 @@ bool RunRestoreScript(sim::Machine& m, const std::string& given, std::string* pr
 
 bool ParseRestoreOptions(const std::vector<std::string>& args, RestoreOptions* options,
                          std::string* problem) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--help" || arg == "-h") {
-      options->help = true;
-    } else if (arg == "--output" || arg == "--journal") {
-      std::string& into = arg == "--output" ? options->output : options->journal;
-      if (i + 1 >= args.size() || args[i + 1].empty()) {
-        *problem = arg + (arg == "--output" ? " needs a folder name" : " needs a Windows path");
-        return false;
-      }
-      if (!into.empty()) {
-        *problem = arg + " given twice";
-        return false;
-      }
-      into = args[++i];
-    } else if (!arg.empty() && arg[0] == '-') {
-      const std::string close = sim::ClosestName(arg, {"--output", "--journal", "--help"});
-      *problem = "unknown option " + arg + (close.empty() ? "" : "; did you mean " + close + "?");
-      return false;
-    } else if (options->image.empty()) {
-      options->image = arg;
-    } else {
-      *problem = "more than one image given: " + arg;
-      return false;
-    }
-  }
-  if (options->image.empty() && !options->help) {
-    *problem = "no image given";
-    return false;
-  }
-  return true;
+  return ParseImageArgs(args,
+                        {{"--output", "a folder name", &options->output},
+                         {"--journal", "a Windows path", &options->journal}},
+                        {}, &options->image, &options->help, problem);
 }
 
 int RestoreCommand(const RestoreOptions& options) {
