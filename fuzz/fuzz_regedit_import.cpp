@@ -1,6 +1,6 @@
 // Any bytes as a file for "regedit /s": the import never crashes, names a
 // skipped line in a bounded message, and a second import of the same file
-// changes nothing but the order of values it deleted and set again. Every value it made, written
+// changes nothing but the order of what it deleted and made again. Every value it made, written
 // back by the undo journal's REGEDIT4 writer, imports again to the same type and data.
 #include <algorithm>
 #include <cstddef>
@@ -36,15 +36,20 @@ void CheckWriterRoundTrip(const sim::RegKey* key, bool nt) {
   for (const sim::KeyRef& sub : key->subkeys()) CheckWriterRoundTrip(sub.get(), nt);
 }
 
-// The registry file with each key's value lines sorted: a file that deletes
-// a value and sets it again moves it to the end of its key's list on a second
-// import, as Windows does; what the key holds is the same.
+// The registry file as a set of keys, each with its value lines sorted: a file
+// that deletes a value and sets it again moves it to the end of its key's list
+// on a second import, as Windows does, and on the 9x family, which lists
+// subkeys in creation order, a key it deletes and makes again moves to the end
+// of its parent's list. What each key holds is the same.
 std::string Canonical(const std::string& text) {
-  std::string out;
+  std::vector<std::string> sections;
   std::vector<std::string> section;
   auto flush = [&] {
-    if (!section.empty()) std::sort(section.begin() + 1, section.end());
-    for (const std::string& line : section) out += line + "\n";
+    if (section.empty()) return;
+    std::sort(section.begin() + 1, section.end());
+    std::string joined;
+    for (const std::string& line : section) joined += line + "\n";
+    sections.push_back(joined);
     section.clear();
   };
   size_t start = 0;
@@ -52,15 +57,16 @@ std::string Canonical(const std::string& text) {
     size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
     const std::string line = text.substr(start, end - start);
-    if (line.empty() || line == "\r") {
+    if (line.empty() || line == "\r")
       flush();
-      out += "\n";
-    } else {
+    else
       section.push_back(line);
-    }
     start = end + 1;
   }
   flush();
+  std::sort(sections.begin(), sections.end());
+  std::string out;
+  for (const std::string& s : sections) out += s + "\n";
   return out;
 }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <set>
@@ -375,6 +376,16 @@ std::string ParseErrorText(const std::string& what) {
   return colon == std::string::npos ? what : what.substr(colon + 2);
 }
 
+// The line of the first number the message quotes ("... parsing '1E999'"), 1 when none.
+size_t LineOfNumber(const std::string& text, const std::string& what) {
+  size_t open = what.find(" parsing '");
+  size_t close = what.rfind('\'');
+  if (open == std::string::npos || close <= open + 10) return 1;
+  size_t at = text.find(what.substr(open + 10, close - open - 10));
+  if (at == std::string::npos) return 1;
+  return 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + at, '\n'));
+}
+
 }  // namespace
 
 bool LoadImage(const std::string& dir, Machine& m, std::string* error) {
@@ -406,6 +417,13 @@ bool LoadImage(const std::string& dir, Machine& m, std::string* error) {
     for (size_t i = 0; i < byte; ++i)
       if (text[i] == '\n') ++line;
     *error = "machine.json line " + std::to_string(line) + ": " + Excerpt(ParseErrorText(e.what()));
+    return false;
+  } catch (const Json::exception& e) {
+    // A number beyond a double's range: the parser names the number but not where it stands.
+    std::string what = e.what();
+    size_t bracket = what.find("] ");
+    if (bracket != std::string::npos) what.erase(0, bracket + 2);
+    *error = "machine.json line " + std::to_string(LineOfNumber(text, what)) + ": " + Excerpt(what);
     return false;
   }
   if (!json.is_object()) {

@@ -179,6 +179,8 @@ TEST_F(Image, ErrorsNameFileLineAndField) {
        "machine.json line 4: registry_access[\"HKXX\\\\SOFTWARE\"]: unknown root key (HKLM, HKCU, "
        "HKCR, HKCC, HKU …)"},
       {R"([1, 2])", "machine.json line 1: expected an object { … }"},
+      {WithDirs("  \"windows\": \"xp\",\n  \"code_page\": 1E999"),
+       "machine.json line 4: number overflow parsing '1E999'"},
   };
   for (const Case& c : cases) {
     WriteHost(dir / "machine.json", c.json);
