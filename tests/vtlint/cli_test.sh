@@ -35,6 +35,6 @@ check 2 "unknown rule" "$vtlint" "$broken" --enable VT099
 check 2 "missing control file" "$vtlint" "$src/tests/vtlint/broken/none.ini"
 check 2 "no arguments" "$vtlint"
 check 0 "rule list" "$vtlint" --list-rules
-[ "$(wc -l </tmp/vtlint_cli_out.$$)" -eq 23 ] || { echo "FAIL: --list-rules"; fail=1; }
+[ "$(wc -l </tmp/vtlint_cli_out.$$)" -eq 24 ] || { echo "FAIL: --list-rules"; fail=1; }
 rm -f /tmp/vtlint_cli_out.$$ /tmp/vtlint_cli_err.$$
 exit $fail

@@ -33,6 +33,7 @@ const std::vector<Rule>& AllRules() {
       {"VT023", Severity::kWarning,
        "a sweep of a whole desktop, programs-menu or temporary "
        "directory"},
+      {"VT024", Severity::kWarning, "an opt-in switch holds a value other than 0 or 1"},
   };
   return kRules;
 }
