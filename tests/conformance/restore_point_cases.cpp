@@ -54,6 +54,13 @@ struct SrClient {
   }
 };
 
+// A case on ME or XP needs the call; its absence there is a failure of the set-up.
+bool Loaded(const SrClient& sr, int line) {
+  if (sr.set) return true;
+  RecordFailure(__FILE__, line, "set-up: srclient.dll or SRSetRestorePointA missing");
+  return false;
+}
+
 }  // namespace
 
 CONFORMANCE_CASE(restore, LoadLibraryA_SrClientOnlyOnMeAndXp) {
@@ -74,10 +81,7 @@ CONFORMANCE_CASE(restore, LoadLibraryA_SrClientOnlyOnMeAndXp) {
 CONFORMANCE_CASE(restore, SRSetRestorePointA_BeginThenCancelGivesOneNumber) {
   if (!HasSystemRestore()) return;
   SrClient sr;
-  if (!sr.set) {
-    RecordFailure(__FILE__, __LINE__, "set-up: srclient.dll or SRSetRestorePointA missing");
-    return;
-  }
+  if (!Loaded(sr, __LINE__)) return;
   WINE_DIFFERS(kWineStub);
   STATEMGRSTATUS begun;
   CHECK_EQ(sr.Call(BEGIN_SYSTEM_CHANGE, APPLICATION_UNINSTALL, 0, "CvsConformance", &begun), TRUE);
@@ -94,10 +98,7 @@ CONFORMANCE_CASE(restore, SRSetRestorePointA_BeginThenCancelGivesOneNumber) {
 CONFORMANCE_CASE(restore, SRSetRestorePointA_NumbersGrowFromPointToPoint) {
   if (!HasSystemRestore()) return;
   SrClient sr;
-  if (!sr.set) {
-    RecordFailure(__FILE__, __LINE__, "set-up: srclient.dll or SRSetRestorePointA missing");
-    return;
-  }
+  if (!Loaded(sr, __LINE__)) return;
   WINE_DIFFERS(kWineStub);
   INT64 numbers[2] = {0, 0};
   for (INT64& number : numbers) {
@@ -114,10 +115,7 @@ CONFORMANCE_CASE(restore, SRSetRestorePointA_NumbersGrowFromPointToPoint) {
 CONFORMANCE_CASE(restore, SRSetRestorePointA_EndOfUnknownNumberGivesInvalidData) {
   if (!HasSystemRestore()) return;
   SrClient sr;
-  if (!sr.set) {
-    RecordFailure(__FILE__, __LINE__, "set-up: srclient.dll or SRSetRestorePointA missing");
-    return;
-  }
+  if (!Loaded(sr, __LINE__)) return;
   // Windows' answer for a number it never gave: documented as
   // ERROR_INVALID_DATA ("The sequence number is invalid", STATEMGRSTATUS).
   WINE_DIFFERS(kWineStub);
